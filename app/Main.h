@@ -1,0 +1,128 @@
+// The main window of the wizard (class TFMain): six pages in a page area with
+// hidden tabs, the navigation between them, and the installation procedure.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "install/ProgressLog.h"
+
+class TMainDecoration;
+class TInstallLog;
+
+enum class TMsgKind { Error, Warning, Confirmation };
+
+// True when the product title (string 1) names the product variant that gets btooth.ini.
+extern bool ProductVariantFlag;
+
+class TFMain : public IProgressLog {
+public:
+    TFMain();
+    ~TFMain() override;
+    TFMain(const TFMain&) = delete;
+    TFMain& operator=(const TFMain&) = delete;
+
+    static const wchar_t* ClassName() { return L"TFMain"; }
+    static void RegisterWindowClass(HINSTANCE instance);
+
+    // Creates the window and runs FormCreate; throws EAppError on failure.
+    void Create(HINSTANCE instance);
+    HWND Handle() const { return FHandle; }
+
+    // Wizard state
+    bool FCanClose = true;
+    std::wstring Fcopyfrom;
+    std::wstring AppNameStr;
+
+    // Controls
+    HWND BG = nullptr, RichEdit1 = nullptr, InsatallPages = nullptr;
+    HWND tsStart = nullptr, tsInputPath = nullptr, tsInputComponents = nullptr,
+         tsProgressInstall = nullptr, tsCancel = nullptr, tsChangeFontSize = nullptr;
+    HWND MemoStart = nullptr, BtnCancel = nullptr, BtnStartNext = nullptr;
+    HWND MemoInputPath = nullptr, PnlPath = nullptr, ePath = nullptr, BtnSelectPath = nullptr,
+         BtnCancel2 = nullptr, BtnInputPathNext = nullptr;
+    HWND MemoInputComponents = nullptr, RzPanel13 = nullptr, CbDriverInstal = nullptr,
+         CBWindows = nullptr, BtnCancel4 = nullptr, BtnInputComponentsBack = nullptr,
+         BtnInsatall = nullptr;
+    HWND LogList = nullptr, BtnExit = nullptr;
+    HWND MemoCancel = nullptr, BtnExitCancel = nullptr;
+    HWND MemoChangeFontSize = nullptr, BtnChangeFont = nullptr, BtnExitOnChangefont = nullptr;
+
+    // Event handlers
+    void FormCreate();
+    bool FormCloseQuery();
+    void BtnCancelClick();
+    void BtnStartNextClick();
+    void BtnSelectPathClick();
+    void BtnInputPathNextClick();
+    void tsInputComponentsShow();
+    void BtnInputComponentsBackClick();
+    void BtnInsatallClick();      // the installation procedure (MainInstall.cpp)
+    void BtnExitClick();
+    void BtnChangeFontClick();    // large-font page (MainFontSize.cpp)
+    void BGResize();
+
+    // Fonts step and the large-font switch (MainFontSize.cpp)
+    void InstallFonts();
+    void ChangeFontSize();
+
+    // Page control
+    void ShowPage(HWND page);
+    HWND ActivePage() const { return FActivePage; }
+
+    // Standard message box owned by the main window; returns the button id.
+    int ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons);
+    // Standard error box for an error that ended a user action.
+    void ShowErrorBox(const std::wstring& text);
+    // Runs an event handler; an EAppError (or any other exception) ends it
+    // and is shown in the standard error box. The program keeps running.
+    void Guarded(const std::function<void()>& handler);
+
+    // Text of ePath trimmed of characters <= ' ' at both ends.
+    std::wstring TrimmedPath() const;
+
+    // IProgressLog over LogList
+    int Add(const std::wstring& line) override;
+    void Complete(int index, bool ok) override;
+    void Pump() override;
+    void RepaintList() override;
+    void ShowError(const std::wstring& text) override;
+    bool Confirm(const std::wstring& text) override;
+
+    // Hourglass during the main stage of the installation.
+    void SetWaitCursor(bool wait);
+
+    // Default button of the shown page (Enter presses it).
+    HWND DefaultButton() const;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code);
+    void CreateControls();
+    void CreatePageStart();
+    void CreatePageInputPath();
+    void CreatePageInputComponents();
+    void CreatePageProgress();
+    void CreatePageCancel();
+    void CreatePageChangeFontSize();
+    HWND CreatePage(int id);
+    HWND CreateButton(HWND parent, int id, const wchar_t* caption, int x, int y, int w, int h);
+    HWND CreateMemo(HWND parent, int id, const std::wstring& text, int x, int y, int w, int h,
+                    HFONT font, COLORREF color);
+    HFONT MakeFont(const wchar_t* face, int pixelHeight, bool bold = false);
+    void LogLine(const std::wstring& text);  // mirror into Install.log when one is open
+
+    HWND FHandle = nullptr;
+    HINSTANCE FInstance = nullptr;
+    HWND FActivePage = nullptr;
+    HCURSOR FCursor = nullptr;
+    bool FWaitCursor = false;
+    HFONT FFontDefault = nullptr, FFontPages = nullptr, FFontTimes = nullptr;
+    std::unique_ptr<TMainDecoration> FDecoration;
+    std::unique_ptr<TInstallLog> FInstallLog;
+};
+
+extern TFMain* FMain;
