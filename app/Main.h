@@ -121,8 +121,8 @@ private:
     HCURSOR FCursor = nullptr;
     bool FWaitCursor = false;
     HFONT FFontDefault = nullptr, FFontPages = nullptr, FFontTimes = nullptr;
-    std::unique_ptr<TMainDecoration> FDecoration;
-    std::unique_ptr<TInstallLog> FInstallLog;
+    std::shared_ptr<TMainDecoration> FDecoration;  // painted look (Decoration.cpp)
+    std::shared_ptr<TInstallLog> FInstallLog;    // Install.log of the current run
 };
 
 extern TFMain* FMain;
