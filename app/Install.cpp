@@ -1,6 +1,46 @@
 // Entry point of Install.exe: start-up and shutdown in their fixed order.
+// The shared units are initialised by explicit calls here, never by the order
+// of static constructors, and finalised in reverse.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+#include "app/Main.h"
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+
+static const wchar_t* const ApplicationTitle = L"Установка комплекса \"Велитор-Vudeze\"";
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // 1. Shared units, in order: constants (static data), log, settings, tables.
+
+    // 2. The program folder becomes the current folder (a failure is ignored).
+    SetCurrentDirectoryW(ExeFolder().c_str());
+
+    // 3. Screen manager with monitor 0 as the working monitor.
+
+    // 4. The application: COM on this thread (single-threaded apartment), controls.
+    const HRESULT com = CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+
+    int exitCode = 0;
+    {
+        TFMain mainWindow;
+        try {
+            // 5. The main window; 6. the hidden launch-progress window.
+            mainWindow.Create(instance);
+            ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
+            UpdateWindow(mainWindow.Handle());
+            // 7. The message loop, until the main window has closed.
+            mainWindow.Run();
+        } catch (const EAppError& e) {
+            MessageBoxW(nullptr, e.Message().c_str(), ApplicationTitle, MB_ICONERROR | MB_OK);
+        }
+        FMain = nullptr;
+    }
+
+    // Shutdown: the units finalise in reverse order.
+    if (SUCCEEDED(com)) CoUninitialize();
+    return exitCode;
 }

@@ -96,6 +96,17 @@ public:
     // Default button of the shown page (Enter presses it).
     HWND DefaultButton() const;
 
+    // Colour of the information panel, the page area and the path strip's border.
+    void SetPanelColor(COLORREF color);
+    COLORREF PanelColor() const { return FPanelColor; }
+    HBRUSH PanelBrush() const { return FPanelBrush; }
+
+    // Message loop of the program: keyboard navigation as in a dialog, Enter
+    // presses the shown page's forward button. Returns when the window is gone.
+    int Run();
+    // Keyboard handling shared by the main loop and the pump; true when consumed.
+    bool PreTranslate(MSG& msg);
+
 private:
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
@@ -121,6 +132,8 @@ private:
     HCURSOR FCursor = nullptr;
     bool FWaitCursor = false;
     HFONT FFontDefault = nullptr, FFontPages = nullptr, FFontTimes = nullptr;
+    COLORREF FPanelColor = RGB(255, 255, 255);
+    HBRUSH FPanelBrush = nullptr;
     std::shared_ptr<TMainDecoration> FDecoration;  // painted look (Decoration.cpp)
     std::shared_ptr<TInstallLog> FInstallLog;    // Install.log of the current run
 };

@@ -38,6 +38,12 @@ bool FileExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+static TMessageFilter gMessageFilter = nullptr;
+
+void SetMessageFilter(TMessageFilter filter) { gMessageFilter = filter; }
+
+bool FilterMessage(MSG& msg) { return gMessageFilter != nullptr && gMessageFilter(msg); }
+
 void ProcessMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -46,6 +52,7 @@ void ProcessMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        if (FilterMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -16,6 +16,12 @@ bool FileExists(const std::wstring& path);
 // Let the user interface process every pending message ("pump").
 void ProcessMessages();
 
+// A filter that sees every message the main loop or the pump takes from the
+// queue before it is dispatched (keyboard navigation); true means consumed.
+using TMessageFilter = bool (*)(MSG& msg);
+void SetMessageFilter(TMessageFilter filter);
+bool FilterMessage(MSG& msg);
+
 // Owns a kernel handle; closes it on scope exit.
 class TKernelHandle {
 public:

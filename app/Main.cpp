@@ -1,0 +1,436 @@
+// The main window: window classes, message dispatch, navigation between pages,
+// the close rule and the progress list.
+#include "app/Main.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "app/PathRules.h"
+#include "install/ProductStrings.h"
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+#include "resources/ids.h"
+#include "shared/VL_Common_Const.h"
+#include "windows/MessageForm.h"
+
+bool ProductVariantFlag = false;
+TFMain* FMain = nullptr;
+
+// The application title: taskbar name and title of the standard boxes.
+static const wchar_t* const AppTitle = L"Установка комплекса \"Велитор-Vudeze\"";
+
+TFMain::TFMain() = default;
+
+TFMain::~TFMain() {
+    for (HFONT font : {FFontDefault, FFontPages, FFontTimes})
+        if (font) DeleteObject(font);
+    if (FPanelBrush) DeleteObject(FPanelBrush);
+}
+
+void TFMain::RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.lpszClassName = ClassName();
+    RegisterClassExW(&wc);
+
+    // Containers inside the window: the paint area, the page area, its pages and
+    // the framed strips. They pass commands and colour requests up to TFMain.
+    for (const wchar_t* name : {L"TImage", L"TPageControl", L"TTabSheet", L"TPanel"}) {
+        WNDCLASSEXW child = {};
+        child.cbSize = sizeof(child);
+        child.lpfnWndProc = PageProc;
+        child.hInstance = instance;
+        child.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        child.hbrBackground = nullptr;
+        child.lpszClassName = name;
+        RegisterClassExW(&child);
+    }
+}
+
+HFONT TFMain::MakeFont(const wchar_t* face, int pixelHeight, bool bold) {
+    return CreateFontW(-pixelHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void TFMain::Create(HINSTANCE instance) {
+    FInstance = instance;
+    FMain = this;
+    RegisterWindowClass(instance);
+
+    // Client area 954 x 579, single border, minimise and maximise buttons.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                        WS_CLIPCHILDREN;
+    RECT r = {0, 0, 954, 579};
+    AdjustWindowRectEx(&r, style, FALSE, WS_EX_CONTROLPARENT);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    FHandle = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, ClassName(),
+                              L"Установка комплекса", style, x, y, w, h, nullptr, nullptr, instance,
+                              this);
+    if (!FHandle) throw EAppError(L"Cannot create the main window. " + SysErrorMessage(GetLastError()));
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFontDefault), FALSE);
+    FormCreate();
+}
+
+void TFMain::FormCreate() {
+    ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
+
+    AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
+    SetWindowTextW(ePath, (L"C:\\" + AppNameStr).c_str());
+    FCanClose = true;
+    ShowPage(tsStart);
+    EnableWindow(BtnExit, FALSE);
+
+    SetPanelColor(GetSysColor(COLOR_WINDOW));
+}
+
+void TFMain::SetPanelColor(COLORREF color) {
+    FPanelColor = color;
+    if (FPanelBrush) DeleteObject(FPanelBrush);
+    FPanelBrush = CreateSolidBrush(color);
+    if (InsatallPages) RedrawWindow(InsatallPages, nullptr, nullptr,
+                                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// ---- messages --------------------------------------------------------------
+
+LRESULT CALLBACK TFMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TFMain* self = reinterpret_cast<TFMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCCREATE) {
+        self = static_cast<TFMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->FHandle = hwnd;
+        self->CreateControls();
+    }
+    if (self) return self->HandleMessage(msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// Containers forward what belongs to the form: commands, colours, drawing.
+LRESULT CALLBACK TFMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    TFMain* self = reinterpret_cast<TFMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self) {
+        switch (msg) {
+        case WM_COMMAND:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_NOTIFY:
+            return SendMessageW(self->FHandle, msg, wParam, lParam);
+        case WM_ERASEBKGND: {
+            if (hwnd == self->BG) return self->HandleMessage(msg, wParam, lParam);
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            FillRect(reinterpret_cast<HDC>(wParam), &rc, self->FPanelBrush);
+            return 1;
+        }
+        case WM_SIZE:
+            if (hwnd == self->BG) self->Guarded([self] { self->BGResize(); });
+            break;
+        default:
+            break;
+        }
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED || lParam == 0) {
+            const int id = LOWORD(wParam);
+            Guarded([this, id] { OnCommand(id, BN_CLICKED); });
+            return 0;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        HWND control = reinterpret_cast<HWND>(lParam);
+        HANDLE color = GetPropW(control, L"TextColor");
+        if (color || msg == WM_CTLCOLORSTATIC) {
+            SetTextColor(dc, static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(color)));
+            SetBkColor(dc, FPanelColor);
+            return reinterpret_cast<LRESULT>(FPanelBrush);
+        }
+        break;
+    }
+    case WM_CTLCOLORBTN: {
+        SetBkColor(reinterpret_cast<HDC>(wParam), FPanelColor);
+        return reinterpret_cast<LRESULT>(FPanelBrush);
+    }
+    case WM_SIZE:
+        if (BG) MoveWindow(BG, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETCURSOR:
+        if (FWaitCursor) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case DM_GETDEFID: {
+        HWND button = DefaultButton();
+        if (button) return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        return 0;
+    }
+    case WM_CLOSE: {
+        bool close = false;
+        Guarded([this, &close] { close = FormCloseQuery(); });
+        if (close) DestroyWindow(FHandle);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(FHandle, msg, wParam, lParam);
+}
+
+void TFMain::OnCommand(int id, int) {
+    switch (id) {
+    case IDC_BTNCANCEL:
+    case IDC_BTNCANCEL2:
+    case IDC_BTNCANCEL4: BtnCancelClick(); break;
+    case IDC_BTNSTARTNEXT: BtnStartNextClick(); break;
+    case IDC_BTNSELECTPATH: BtnSelectPathClick(); break;
+    case IDC_BTNINPUTPATHNEXT: BtnInputPathNextClick(); break;
+    case IDC_BTNINPUTCOMPONENTSBACK: BtnInputComponentsBackClick(); break;
+    case IDC_BTNINSATALL: BtnInsatallClick(); break;
+    case IDC_BTNEXIT:
+    case IDC_BTNEXITCANCEL:
+    case IDC_BTNEXITONCHANGEFONT: BtnExitClick(); break;
+    case IDC_BTNCHANGEFONT: BtnChangeFontClick(); break;
+    case IDOK: {
+        // Enter outside a button: the shown page's forward button.
+        HWND button = DefaultButton();
+        if (button && IsWindowEnabled(button)) OnCommand(GetDlgCtrlID(button), BN_CLICKED);
+        break;
+    }
+    default: break;
+    }
+}
+
+void TFMain::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const EAppError& e) {
+        ShowErrorBox(e.Message());
+    } catch (const std::bad_alloc&) {
+        ShowErrorBox(L"Out of memory");
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        ShowErrorBox(std::wstring(what.begin(), what.end()));
+    }
+}
+
+// ---- keyboard and the message loop ----------------------------------------
+
+HWND TFMain::DefaultButton() const {
+    if (FActivePage == tsStart) return BtnStartNext;
+    if (FActivePage == tsInputPath) return BtnInputPathNext;
+    if (FActivePage == tsInputComponents) return BtnInsatall;
+    if (FActivePage == tsProgressInstall) return BtnExit;
+    if (FActivePage == tsCancel) return BtnExitCancel;
+    if (FActivePage == tsChangeFontSize) return BtnChangeFont;
+    return nullptr;
+}
+
+bool TFMain::PreTranslate(MSG& msg) {
+    if (!FHandle || !IsWindow(FHandle)) return false;
+    if (msg.hwnd != FHandle && !IsChild(FHandle, msg.hwnd)) return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+        // A focused push button takes Enter itself; elsewhere Enter means "forward".
+        wchar_t cls[16] = {};
+        GetClassNameW(msg.hwnd, cls, 16);
+        LONG_PTR style = GetWindowLongPtrW(msg.hwnd, GWL_STYLE);
+        bool pushButton = lstrcmpiW(cls, L"Button") == 0 &&
+                          ((style & BS_TYPEMASK) == BS_PUSHBUTTON ||
+                           (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON ||
+                           (style & BS_TYPEMASK) == BS_OWNERDRAW);
+        if (pushButton) {
+            SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+            return true;
+        }
+        HWND button = DefaultButton();
+        if (button && IsWindowEnabled(button) && IsWindowVisible(button)) {
+            SendMessageW(button, BM_CLICK, 0, 0);
+            return true;
+        }
+        return true;
+    }
+    return IsDialogMessageW(FHandle, &msg) != FALSE;
+}
+
+static bool MainWindowFilter(MSG& msg) { return FMain != nullptr && FMain->PreTranslate(msg); }
+
+int TFMain::Run() {
+    SetMessageFilter(MainWindowFilter);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (FilterMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    SetMessageFilter(nullptr);
+    return 0;
+}
+
+// ---- pages and navigation ---------------------------------------------------
+
+void TFMain::ShowPage(HWND page) {
+    if (page == FActivePage) return;
+    HWND previous = FActivePage;
+    FActivePage = page;
+    ShowWindow(page, SW_SHOW);
+    if (previous) ShowWindow(previous, SW_HIDE);
+    UpdateWindow(page);
+    if (page == tsInputComponents) tsInputComponentsShow();
+}
+
+bool TFMain::FormCloseQuery() { return FCanClose; }
+
+void TFMain::BtnCancelClick() {
+    if (ShowMessage(L"Вы уверены, что хотите отменить процесс установки?", TMsgKind::Confirmation,
+                    MB_YESNO) == IDYES) {
+        FCanClose = true;
+        ShowPage(tsCancel);
+    }
+}
+
+void TFMain::BtnStartNextClick() {
+    ShowPage(tsInputPath);
+    SetFocus(ePath);
+}
+
+void TFMain::BtnSelectPathClick() {
+    BROWSEINFOW info = {};
+    info.hwndOwner = FHandle;
+    info.pidlRoot = nullptr;  // the desktop
+    info.lpszTitle = L"Выберете путь для установки программ";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;  // 0x241
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) return;
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(chosen, path)) SetWindowTextW(ePath, path);
+    CoTaskMemFree(chosen);
+}
+
+static std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    int n = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+std::wstring TFMain::TrimmedPath() const { return TrimControl(WindowText(ePath)); }
+
+void TFMain::BtnInputPathNextClick() {
+    TPathResult p = NormalizeInstallPath(WindowText(ePath));
+    if (p.check == TPathCheck::Empty) {
+        ShowMessage(L"Не выбран путь для установки программы!", TMsgKind::Error, MB_OK);
+        SetFocus(ePath);
+        return;
+    }
+    SetWindowTextW(ePath, p.path.c_str());
+    if (p.check == TPathCheck::Root) {
+        ShowMessage(L"Программу нелзя устанавливать в корневой каталог!", TMsgKind::Warning, MB_OK);
+        SetFocus(ePath);
+        return;
+    }
+    // Failures are reported later, when the installation creates the folder again.
+    if (!DirectoryExists(p.path)) CreateDirectoryW(p.path.c_str(), nullptr);
+    const std::wstring settings = p.path + SettingsSubfolder;
+    if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
+    ShowPage(tsInputComponents);
+}
+
+void TFMain::tsInputComponentsShow() {
+    ShowMessageWindow(L"Внимание!\r Если на вашем компьютере уже установлен комплекс "
+                      L"\"Велитор-Vudeze\",\r снимите галочку установки драйвера!",
+                      mtMessage, L"", 0);
+}
+
+void TFMain::BtnInputComponentsBackClick() { ShowPage(tsInputPath); }
+
+void TFMain::BtnExitClick() { PostMessageW(FHandle, WM_CLOSE, 0, 0); }
+
+void TFMain::BGResize() {
+    // The painted background is composed by the decoration (Decoration.cpp).
+    InvalidateRect(BG, nullptr, TRUE);
+}
+
+// ---- dialogs ------------------------------------------------------------------
+
+int TFMain::ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons) {
+    UINT icon = kind == TMsgKind::Error     ? MB_ICONERROR
+                : kind == TMsgKind::Warning ? MB_ICONWARNING
+                                            : MB_ICONQUESTION;
+    return MessageBoxW(FHandle, text.c_str(), AppTitle, icon | buttons);
+}
+
+void TFMain::ShowErrorBox(const std::wstring& text) {
+    LogLine(text);
+    MessageBoxW(FHandle, text.c_str(), AppTitle, MB_ICONERROR | MB_OK);
+}
+
+void TFMain::SetWaitCursor(bool wait) {
+    FWaitCursor = wait;
+    SetCursor(LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+}
+
+// ---- progress list ------------------------------------------------------------
+
+int TFMain::Add(const std::wstring& line) {
+    LRESULT index = SendMessageW(LogList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(LogList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    LogLine(line);
+    return static_cast<int>(index);
+}
+
+void TFMain::Complete(int index, bool ok) {
+    LRESULT len = SendMessageW(LogList, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len == LB_ERR) return;
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    SendMessageW(LogList, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(len));
+    text += ok ? MarkDone : MarkError;
+    SendMessageW(LogList, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(LogList, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.c_str()));
+    LogLine(text);
+}
+
+void TFMain::Pump() { ProcessMessages(); }
+
+void TFMain::RepaintList() {
+    InvalidateRect(LogList, nullptr, TRUE);
+    UpdateWindow(LogList);
+}
+
+void TFMain::ShowError(const std::wstring& text) {
+    LogLine(text);
+    ShowMessage(text, TMsgKind::Error, MB_OK);
+}
+
+bool TFMain::Confirm(const std::wstring& text) {
+    return ShowMessage(text, TMsgKind::Confirmation, MB_YESNO) == IDYES;
+}
