@@ -12,6 +12,10 @@
 static const wchar_t* const ApplicationTitle = L"Установка комплекса \"Велитор-Vudeze\"";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The program runs from a media folder that may hold anything: every DLL
+    // loaded from here on comes from System32, never from beside Install.exe.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
     // 1. Shared units, in order: constants (static data), log, settings, tables.
 
     // 2. The program folder becomes the current folder (a failure is ignored).
