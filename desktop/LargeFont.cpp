@@ -1,0 +1,61 @@
+#include "desktop/LargeFont.h"
+
+namespace {
+
+using TSetupChangeFontSize = BOOL(WINAPI*)(HWND, LPCWSTR);
+
+bool IsWindowsNT() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&info)) return false;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+}  // namespace
+
+bool IsSmallFontScreen() {
+    HDC dc = GetDC(nullptr);
+    int logPixels = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(nullptr, dc);
+    return logPixels < LargeFontLogPixels;
+}
+
+bool CallSetupChangeFontSize(HWND owner, const wchar_t* size) {
+    // Never from the program's own folder: the installer runs from media that
+    // may carry a file of that name.
+    HMODULE library = LoadLibraryExW(L"syssetup.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr) return false;
+    auto change = reinterpret_cast<TSetupChangeFontSize>(
+        reinterpret_cast<void*>(GetProcAddress(library, "SetupChangeFontSize")));
+    if (change != nullptr) change(owner, size);
+    FreeLibrary(library);
+    return change != nullptr;
+}
+
+bool EnableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool ok = false;
+    if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+        TOKEN_PRIVILEGES previous{};
+        DWORD length = 0;
+        ok = AdjustTokenPrivileges(token, FALSE, &privileges, sizeof(privileges), &previous,
+                                   &length) &&
+             GetLastError() == ERROR_SUCCESS;
+    }
+    CloseHandle(token);
+    return ok;
+}
+
+bool RestartWindows(UINT flags) {
+    // A failure to enable the privilege is not fatal: the request may still pass.
+    if (IsWindowsNT()) EnableShutdownPrivilege();
+    return ExitWindowsEx(flags, 0) != FALSE;
+}

@@ -1,0 +1,120 @@
+#include "desktop/Shortcut.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+
+namespace {
+
+// Releases a COM interface on scope exit.
+template <class T>
+class TComRef {
+public:
+    TComRef() = default;
+    ~TComRef() { if (FPtr) FPtr->Release(); }
+    TComRef(const TComRef&) = delete;
+    TComRef& operator=(const TComRef&) = delete;
+    T** Out() { return &FPtr; }
+    void** OutVoid() { return reinterpret_cast<void**>(&FPtr); }
+    T* operator->() const { return FPtr; }
+
+private:
+    T* FPtr = nullptr;
+};
+
+class TRegKey {
+public:
+    TRegKey() = default;
+    ~TRegKey() { if (FKey) RegCloseKey(FKey); }
+    TRegKey(const TRegKey&) = delete;
+    TRegKey& operator=(const TRegKey&) = delete;
+    HKEY* Out() { return &FKey; }
+    HKEY Get() const { return FKey; }
+
+private:
+    HKEY FKey = nullptr;
+};
+
+std::wstring GuidText(REFGUID id) {
+    wchar_t text[40] = {};
+    StringFromGUID2(id, text, 40);
+    return text;
+}
+
+// A string value as stored (REG_EXPAND_SZ is not expanded), up to its first zero
+// character; a missing value is empty; any other type is an error.
+std::wstring ReadFolderValue(HKEY key, const wchar_t* name) {
+    DWORD type = 0, size = 0;
+    LONG rc = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    if (rc != ERROR_SUCCESS) return L"";
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw EAppError(L"Invalid data type for '" + std::wstring(name) + L"'");
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    rc = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                          &bytes);
+    if (rc != ERROR_SUCCESS) return L"";
+    return std::wstring(buffer.data());  // stops at the first zero
+}
+
+}  // namespace
+
+std::wstring ShortcutFolderPath(uint8_t Location, const std::wstring& SubFolder) {
+    TShortcutFolderKey place{};
+    const bool located = ShortcutFolderKey(Location, place);
+    // The parent key is opened, and created when missing, for every code.
+    TRegKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, located ? place.Key : ShortcutDefaultKey(), 0,
+                        nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Out(),
+                        nullptr) != ERROR_SUCCESS)
+        return L"";
+    if (Location == Explicit) return SubFolder;
+    if (!located) return L"";
+    TRegKey sub;
+    if (RegOpenKeyExW(key.Get(), place.SubKey, 0, KEY_ALL_ACCESS, sub.Out()) != ERROR_SUCCESS)
+        return L"";
+    return ReadFolderValue(sub.Get(), place.Value);
+}
+
+std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
+                            const std::wstring& SubFolder, const std::wstring& WorkingFolder,
+                            const std::wstring& Arguments, const std::wstring& Description,
+                            const std::wstring& LinkName) {
+    TComRef<IUnknown> object;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr,
+                                  CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                  object.OutVoid());
+    if (FAILED(hr))
+        throw EAppError(SysErrorMessage(static_cast<DWORD>(hr)) + L", ClassID: " +
+                        GuidText(CLSID_ShellLink));
+    TComRef<IShellLinkW> link;
+    hr = object->QueryInterface(IID_IShellLinkW, link.OutVoid());
+    if (FAILED(hr))
+        throw EAppError(SysErrorMessage(static_cast<DWORD>(hr)) + L", InterfaceID: " +
+                        GuidText(IID_IShellLinkW));
+    TComRef<IPersistFile> file;
+    hr = object->QueryInterface(IID_IPersistFile, file.OutVoid());
+    if (FAILED(hr))
+        throw EAppError(SysErrorMessage(static_cast<DWORD>(hr)) + L", InterfaceID: " +
+                        GuidText(IID_IPersistFile));
+
+    link->SetPath(Target.c_str());
+    link->SetArguments(Arguments.c_str());
+    link->SetDescription(Description.c_str());
+
+    const std::wstring fileName = LinkFileName(LinkName, Target);
+    const std::wstring folder = ShortcutFolderPath(Location, SubFolder);
+    if (folder.empty()) return L"";
+
+    const std::wstring path = LinkFilePath(folder, Location, SubFolder, fileName);
+    link->SetWorkingDirectory(LinkWorkingFolder(WorkingFolder, Target).c_str());
+    // A save that fails (missing folder, no write access) leaves nothing behind
+    // and is not reported.
+    file->Save(path.c_str(), FALSE);
+    return path;
+}

@@ -1,0 +1,20 @@
+// Shell links (.lnk) in the current user's shell folders.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "desktop/ShortcutRules.h"
+
+// Writes a link to Target into the folder that Location names (see ShortcutFolder)
+// and returns the link file's full path, or an empty string when there is no
+// folder. A failed save is silent. Raises EAppError when the shell-link object
+// cannot be made or a shell-folder value is not a string. Needs COM initialised
+// on the calling thread.
+std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
+                            const std::wstring& SubFolder, const std::wstring& WorkingFolder,
+                            const std::wstring& Arguments, const std::wstring& Description,
+                            const std::wstring& LinkName);
+
+// The folder that a location code names, read from the registry as CreateShortcut
+// does (Explicit: SubFolder itself); empty when there is none.
+std::wstring ShortcutFolderPath(uint8_t Location, const std::wstring& SubFolder);
