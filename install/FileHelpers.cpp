@@ -1,0 +1,209 @@
+#include "install/FileHelpers.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <new>
+
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+
+namespace {
+
+// One FindFirstFileW/FindNextFileW search, closed when it goes out of scope.
+class TFindSearch {
+public:
+    explicit TFindSearch(const std::wstring& pattern)
+        : FHandle(FindFirstFileW(pattern.c_str(), &FData)) {}
+    ~TFindSearch() {
+        if (FHandle != INVALID_HANDLE_VALUE) FindClose(FHandle);
+    }
+    TFindSearch(const TFindSearch&) = delete;
+    TFindSearch& operator=(const TFindSearch&) = delete;
+
+    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+    const WIN32_FIND_DATAW& Data() const { return FData; }
+    bool Next() { return FindNextFileW(FHandle, &FData) != FALSE; }
+
+private:
+    WIN32_FIND_DATAW FData{};
+    HANDLE FHandle;
+};
+
+bool IsDotEntry(const wchar_t* name) {
+    return (name[0] == L'.' && name[1] == 0) || (name[0] == L'.' && name[1] == L'.' && name[2] == 0);
+}
+
+bool IsVisibleSubfolder(const WIN32_FIND_DATAW& d) {
+    const DWORD a = d.dwFileAttributes;
+    return (a & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0 && !IsDotEntry(d.cFileName);
+}
+
+bool IsFileEntry(const WIN32_FIND_DATAW& d) {
+    return (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !IsDotEntry(d.cFileName);
+}
+
+// Creates a folder and every missing parent.
+void ForceDirectories(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    if (path.empty() || DirectoryExists(path)) return;
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0) {
+        const std::wstring parent = path.substr(0, slash);
+        // "C:" is a drive, not a folder to create.
+        if (!(parent.size() == 2 && parent[1] == L':')) ForceDirectories(parent);
+    }
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+struct TFolderId {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+    bool operator==(const TFolderId&) const = default;
+};
+
+// Identity of a folder as the file system sees it, after following links.
+bool GetFolderId(const std::wstring& folder, TFolderId& id) {
+    TKernelHandle h(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.Valid()) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h.Get(), &info)) return false;
+    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+void CopyFolderBranch(const std::wstring& source, const std::wstring& destination,
+                      std::vector<TFolderId>& branch) {
+    TFolderId id{};
+    const bool known = GetFolderId(source, id);
+    if (known && std::find(branch.begin(), branch.end(), id) != branch.end()) return;
+
+    if (!DirectoryExists(destination)) ForceDirectories(destination);
+
+    {
+        TFindSearch files(source + L"\\*.*");
+        if (files.Valid()) {
+            do {
+                if (!IsFileEntry(files.Data())) continue;
+                const std::wstring name = files.Data().cFileName;
+                CopyFileW((source + L"\\" + name).c_str(), (destination + L"\\" + name).c_str(), FALSE);
+            } while (files.Next());
+        }
+    }
+
+    if (known) branch.push_back(id);
+    {
+        TFindSearch folders(source + L"\\*.*");
+        if (folders.Valid()) {
+            do {
+                if (!IsVisibleSubfolder(folders.Data())) continue;
+                const std::wstring name = folders.Data().cFileName;
+                CopyFolderBranch(source + L"\\" + name, destination + L"\\" + name, branch);
+            } while (folders.Next());
+        }
+    }
+    if (known) branch.pop_back();
+}
+
+}  // namespace
+
+void CreateFolderIfMissing(const std::wstring& folder) {
+    if (DirectoryExists(folder)) return;
+    CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+void ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& list) {
+    TFindSearch search(folder + L"*");
+    if (!search.Valid()) return;
+    do {
+        if (!IsVisibleSubfolder(search.Data())) continue;
+        const std::wstring name = search.Data().cFileName;
+        if (name == L"WithOutAnswer") continue;
+        list.push_back(folder + name);
+    } while (search.Next());
+}
+
+void CopyFolderRecursive(const std::wstring& source, const std::wstring& destination) {
+    std::vector<TFolderId> branch;
+    CopyFolderBranch(source, destination, branch);
+}
+
+bool StreamCopyFile(const std::wstring& source, const std::wstring& destination) {
+    TKernelHandle src(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!src.Valid()) {
+        const DWORD error = GetLastError();
+        throw EAppError(L"Cannot open file \"" + source + L"\". " + SysErrorMessage(error));
+    }
+    TKernelHandle dst(CreateFileW(destination.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!dst.Valid()) {
+        const DWORD error = GetLastError();
+        src.Close();
+        throw EAppError(L"Cannot create file \"" + destination + L"\". " + SysErrorMessage(error));
+    }
+
+    try {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(src.Get(), &size)) return false;
+        unsigned long long left = static_cast<unsigned long long>(size.QuadPart);
+        const DWORD block = static_cast<DWORD>(std::min<unsigned long long>(left, StreamCopyBlockSize));
+        std::vector<char> buffer(block);
+        while (left > 0) {
+            const DWORD want = static_cast<DWORD>(std::min<unsigned long long>(left, block));
+            DWORD got = 0;
+            if (!ReadFile(src.Get(), buffer.data(), want, &got, nullptr) || got != want) return false;
+            DWORD written = 0;
+            if (!WriteFile(dst.Get(), buffer.data(), want, &written, nullptr) || written != want)
+                return false;
+            left -= want;
+        }
+
+        // The last-write time goes through local DOS time, as the complex's
+        // other tools compare it (2-second resolution).
+        FILETIME lastWrite{}, local{}, back{}, utc{};
+        WORD dosDate = 0, dosTime = 0;
+        if (GetFileTime(src.Get(), nullptr, nullptr, &lastWrite) &&
+            FileTimeToLocalFileTime(&lastWrite, &local) &&
+            FileTimeToDosDateTime(&local, &dosDate, &dosTime) &&
+            DosDateTimeToFileTime(dosDate, dosTime, &back) && LocalFileTimeToFileTime(&back, &utc))
+            SetFileTime(dst.Get(), nullptr, nullptr, &utc);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+void SetReadOnlyFlag(const std::wstring& file, bool flag) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    const DWORD changed = flag ? (attributes | FILE_ATTRIBUTE_READONLY)
+                               : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    SetFileAttributesW(file.c_str(), changed);
+}
+
+bool ShellCopyFolder(const std::wstring& source, const std::wstring& destination) {
+    auto withoutTrailing = [](std::wstring path) {
+        if (!path.empty() && path.back() == L'\\') path.pop_back();
+        return path;
+    };
+    // Both lists end with two NULs: the string's own and one more.
+    std::wstring from = withoutTrailing(source);
+    from.push_back(L'\0');
+    std::wstring to = withoutTrailing(destination);
+    to.push_back(L'\0');
+
+    SHFILEOPSTRUCTW op{};
+    op.hwnd = nullptr;
+    op.wFunc = FO_COPY;
+    op.pFrom = from.c_str();
+    op.pTo = to.c_str();
+    op.fFlags = FOF_FILESONLY;
+    return SHFileOperationW(&op) == 0;
+}

@@ -1,0 +1,39 @@
+// File-system helpers with which the installation lays the distribution folder
+// into the installation folder. None of them shows anything or writes to the
+// progress list; the caller does that.
+#pragma once
+#include <string>
+#include <vector>
+
+// Creates the folder when it does not exist (the last level only); the outcome
+// is not examined.
+void CreateFolderIfMissing(const std::wstring& folder);
+
+// Appends folder + name for every visible subfolder of folder (which ends with
+// "\"), except "." , ".." and "WithOutAnswer" (exact, case-sensitive). Hidden
+// and system folders are never listed. A missing folder adds nothing.
+void ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& list);
+
+// Copies the files of source (hidden and system ones too) into destination,
+// replacing same-named files, then recurses into the visible subfolders. Paths
+// have no trailing separator. Nothing is reported: a file that cannot be copied
+// is skipped. A folder already being copied higher up on the same branch (a
+// junction or link pointing back up the tree) is not entered again.
+void CopyFolderRecursive(const std::wstring& source, const std::wstring& destination);
+
+// Copies one file in blocks of up to 1 MiB and gives the copy the source's
+// last-write time rounded to DOS resolution. Raises EAppError when the source
+// cannot be opened or the destination cannot be created; false when the copy
+// broke off after both were open (the destination keeps what was written).
+bool StreamCopyFile(const std::wstring& source, const std::wstring& destination);
+
+// Sets or clears the read-only attribute and keeps every other bit; a missing
+// file is skipped.
+void SetReadOnlyFlag(const std::wstring& file, bool flag);
+
+// Copies a folder through the shell (SHFileOperationW, FOF_FILESONLY, no
+// owner window). True when the shell reports success.
+bool ShellCopyFolder(const std::wstring& source, const std::wstring& destination);
+
+// Block size of StreamCopyFile.
+inline constexpr unsigned long StreamCopyBlockSize = 1048576;

@@ -1,0 +1,84 @@
+#include "install/ProcessRunner.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "install/CommandLine.h"
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+
+namespace {
+
+STARTUPINFOW StartInfo(unsigned short showCmd) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = showCmd;
+    return si;
+}
+
+// A writable, zero-terminated copy of the line in a buffer of limit + 1.
+std::vector<wchar_t> CommandBuffer(const std::wstring& line, std::size_t limit) {
+    std::vector<wchar_t> buffer(limit + 1, L'\0');
+    std::copy(line.begin(), line.end(), buffer.begin());
+    return buffer;
+}
+
+constexpr DWORD CreationFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
+
+}  // namespace
+
+unsigned long RunAndWait(const std::wstring& FileName, const std::wstring& Params,
+                         unsigned short ShowCmd) {
+    const std::wstring line = BuildRunAndWaitCommandLine(FileName, Params);
+    if (!FitsCommandBuffer(line, RunAndWaitLineLimit))
+        throw EAppError(L"Слишком длинная командная строка (более " +
+                        std::to_wstring(RunAndWaitLineLimit) + L" символов): " + line);
+    std::vector<wchar_t> buffer = CommandBuffer(line, RunAndWaitLineLimit);
+    STARTUPINFOW si = StartInfo(ShowCmd);
+    PROCESS_INFORMATION pi{};
+    const std::wstring folder = FolderOfFile(FileName);
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CreationFlags, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        throw EAppError(L"Не смог создать процесс: " + FileName);
+
+    TKernelHandle process(pi.hProcess);
+    TKernelHandle thread(pi.hThread);
+    DWORD wait;
+    do {
+        wait = WaitForSingleObject(process.Get(), 100);
+    } while (wait == WAIT_TIMEOUT);
+    if (wait == WAIT_FAILED) {
+        const DWORD error = GetLastError();
+        process.Close();
+        thread.Close();
+        throw EAppError(L"Ошибка ожидания процесса " + FileName + L": " + SysErrorMessage(error));
+    }
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process.Get(), &exitCode)) {
+        const DWORD error = GetLastError();
+        process.Close();
+        thread.Close();
+        throw EAppError(L"Не смог получить код завершения " + FileName + L": " + SysErrorMessage(error));
+    }
+    return exitCode;
+}
+
+long long StartProgram(const std::wstring& CommandLine, unsigned short ShowCmd, bool Wait) {
+    if (!FitsCommandBuffer(CommandLine, StartProgramLineLimit)) return -1;
+    std::vector<wchar_t> buffer = CommandBuffer(CommandLine, StartProgramLineLimit);
+    STARTUPINFOW si = StartInfo(ShowCmd);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CreationFlags, nullptr,
+                        nullptr, &si, &pi))
+        return -1;
+    TKernelHandle process(pi.hProcess);
+    TKernelHandle thread(pi.hThread);
+    if (!Wait) return 0;
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.Get(), &exitCode);
+    return exitCode;
+}
