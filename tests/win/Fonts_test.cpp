@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "desktop/Fonts.h"
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+
+namespace {
+
+// Real TrueType files (fonts-liberation) under the seven names of the list,
+// chosen so that every one has its own descriptive name.
+const std::pair<const wchar_t*, const wchar_t*> Samples[] = {
+    {L"ARIAL.TTF", L"LiberationSans-Regular.ttf"},
+    {L"ARIALN.TTF", L"LiberationSansNarrow-Regular.ttf"},
+    {L"COUR.TTF", L"LiberationMono-Regular.ttf"},
+    {L"MICROSS.TTF", L"LiberationSans-Bold.ttf"},
+    {L"TAHOMA.TTF", L"LiberationSans-Italic.ttf"},
+    {L"TIMES.TTF", L"LiberationSerif-Regular.ttf"},
+    {L"verdana.TTF", L"LiberationSans-BoldItalic.ttf"},
+};
+const wchar_t* const Names[] = {
+    L"Liberation Sans", L"Liberation Sans Narrow", L"Liberation Mono", L"Liberation Sans Bold",
+    L"Liberation Sans Italic", L"Liberation Serif", L"Liberation Sans Bold Italic",
+};
+const wchar_t* const LiberationFolder = L"Z:\\usr\\share\\fonts\\truetype\\liberation\\";
+
+class TRecorder : public IProgressLog {
+public:
+    int Add(const std::wstring& line) override {
+        Lines.push_back(line);
+        return int(Lines.size()) - 1;
+    }
+    void Complete(int, bool) override { ADD_FAILURE() << "the font step has no progress lines"; }
+    void Pump() override {}
+    void RepaintList() override {}
+    void ShowError(const std::wstring&) override { ADD_FAILURE() << "the font step shows nothing"; }
+    bool Confirm(const std::wstring&) override {
+        ADD_FAILURE() << "the font step asks nothing";
+        return false;
+    }
+    std::vector<std::wstring> Lines;
+};
+
+void CopyOrRaise(const std::wstring& source, const std::wstring& destination) {
+    if (!CopyFileW(source.c_str(), destination.c_str(), FALSE))
+        throw EAppError(L"copy failed: " + source);
+}
+
+struct TRawValue {
+    DWORD Type;
+    std::vector<BYTE> Data;
+};
+
+// Every value of the machine's fonts key, as stored.
+std::map<std::wstring, TRawValue> RawFontValues() {
+    std::map<std::wstring, TRawValue> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD nameLen = 512, type = 0;
+        std::vector<BYTE> data(4096);
+        DWORD bytes = DWORD(data.size());
+        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data.data(), &bytes) !=
+            ERROR_SUCCESS)
+            break;
+        data.resize(bytes);
+        values[name] = {type, data};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+// Puts the fonts key back exactly as it was (Wine lists the host's fonts there).
+void RestoreFontValues(const std::map<std::wstring, TRawValue>& saved) {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, FontsKey);  // the key goes with its values
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr), ERROR_SUCCESS);
+    for (const auto& [name, value] : saved)
+        RegSetValueExW(key, name.c_str(), 0, value.Type, value.Data.data(), DWORD(value.Data.size()));
+    RegCloseKey(key);
+}
+
+// Every value of the machine's fonts key.
+std::map<std::wstring, std::wstring> FontValues() {
+    std::map<std::wstring, std::wstring> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD nameLen = 512, type = 0;
+        BYTE data[2048] = {};
+        DWORD bytes = sizeof(data) - 2;
+        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data, &bytes) != ERROR_SUCCESS)
+            break;
+        values[name] = type == REG_SZ ? reinterpret_cast<wchar_t*>(data) : L"<not a string>";
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+std::string FileBytes(const std::wstring& path) {
+    TKernelHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    if (!f.Valid()) return "";
+    std::string bytes(GetFileSize(f.Get(), nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(f.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+// A source folder with the seven fonts and an empty fonts folder, both temporary.
+// The machine key is the one of the run's own Wine prefix; the test's values are
+// removed again.
+class FontsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH];
+        GetTempPathW(MAX_PATH, tmp);
+        FRoot = std::wstring(tmp) + L"fonts" + std::to_wstring(GetTickCount64()) + L"\\";
+        FSource = FRoot + L"media\\fonts\\";
+        FFonts = FRoot + L"windows\\fonts\\";
+        for (const std::wstring& d : {FRoot, FRoot + L"media\\", FSource, FRoot + L"windows\\", FFonts})
+            ASSERT_TRUE(CreateDirectoryW(d.c_str(), nullptr));
+        for (const auto& [name, sample] : Samples)
+            ASSERT_TRUE(CopyFileW((std::wstring(LiberationFolder) + sample).c_str(),
+                                  (FSource + name).c_str(), FALSE))
+                << "fonts-liberation is needed (scripts/setup)";
+        FSaved = RawFontValues();
+        FBefore = FontValues();
+    }
+    void TearDown() override {
+        RestoreFontValues(FSaved);
+        SHFILEOPSTRUCTW op{};
+        std::wstring from = FRoot.substr(0, FRoot.size() - 1) + L'\0';
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        SHFileOperationW(&op);
+    }
+    // Values added or changed in the fonts key since SetUp.
+    std::map<std::wstring, std::wstring> NewValues() {
+        std::map<std::wstring, std::wstring> changed;
+        for (const auto& [name, data] : FontValues()) {
+            auto before = FBefore.find(name);
+            if (before == FBefore.end() || before->second != data) changed[name] = data;
+        }
+        return changed;
+    }
+    std::wstring FRoot, FSource, FFonts;
+    std::map<std::wstring, std::wstring> FBefore;
+    std::map<std::wstring, TRawValue> FSaved;
+};
+
+}  // namespace
+
+TEST_F(FontsTest, AllSevenAreCopiedRegisteredAndReportedInOrder) {
+    TRecorder log;
+    InstallFontFiles(log, FSource, FFonts, CopyOrRaise);
+
+    ASSERT_EQ(log.Lines.size(), 7u);
+    std::map<std::wstring, std::wstring> expected;
+    for (size_t i = 0; i < 7; ++i) {
+        const std::wstring file = Samples[i].first;
+        EXPECT_EQ(log.Lines[i], std::wstring(L"Шрифт <") + Names[i] + L"> уcтановлен");
+        EXPECT_EQ(FileBytes(FFonts + file), FileBytes(FSource + file)) << file;
+        expected[std::wstring(Names[i]) + L" (TrueType)"] = file;
+    }
+    EXPECT_EQ(NewValues(), expected);
+    EXPECT_EQ(NewValues()[L"Liberation Sans Bold Italic (TrueType)"], L"verdana.TTF");
+
+    // The second letter of the verb is the Latin "c", as the line has always read.
+    const std::wstring& line = log.Lines[0];
+    size_t verb = line.find(L"> у");
+    ASSERT_NE(verb, std::wstring::npos);
+    EXPECT_EQ(line[verb + 3], L'c');
+    EXPECT_EQ(line[verb + 3], wchar_t(0x0063));
+}
+
+TEST_F(FontsTest, ASecondRunAddsAndChangesNothing) {
+    TRecorder first;
+    InstallFontFiles(first, FSource, FFonts, CopyOrRaise);
+    ASSERT_EQ(first.Lines.size(), 7u);
+    auto afterFirst = FontValues();
+
+    // Present files are never looked at again: a removed registry value stays removed.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegDeleteValueW(key, L"Liberation Mono (TrueType)");
+    RegCloseKey(key);
+    afterFirst.erase(L"Liberation Mono (TrueType)");
+
+    TRecorder second;
+    InstallFontFiles(second, FSource, FFonts, CopyOrRaise);
+    EXPECT_TRUE(second.Lines.empty());
+    EXPECT_EQ(FontValues(), afterFirst);
+}
+
+TEST_F(FontsTest, AFontPresentUnderAnotherCaseCountsAsPresent) {
+    ASSERT_TRUE(CopyFileW((FSource + L"ARIAL.TTF").c_str(), (FFonts + L"arial.ttf").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((FSource + L"verdana.TTF").c_str(), (FFonts + L"VERDANA.TTF").c_str(), FALSE));
+    TRecorder log;
+    InstallFontFiles(log, FSource, FFonts, CopyOrRaise);
+    ASSERT_EQ(log.Lines.size(), 5u);
+    EXPECT_EQ(log.Lines.front(), L"Шрифт <Liberation Sans Narrow> уcтановлен");
+    EXPECT_EQ(log.Lines.back(), L"Шрифт <Liberation Serif> уcтановлен");
+    auto added = NewValues();
+    EXPECT_EQ(added.size(), 5u);
+    EXPECT_EQ(added.count(L"Liberation Sans (TrueType)"), 0u);
+    EXPECT_EQ(added.count(L"Liberation Sans Bold Italic (TrueType)"), 0u);
+}
+
+TEST_F(FontsTest, AMissingSourceFontEndsTheStepAndKeepsWhatWasDone) {
+    ASSERT_TRUE(DeleteFileW((FSource + L"COUR.TTF").c_str()));
+    TRecorder log;
+    EXPECT_THROW(InstallFontFiles(log, FSource, FFonts, CopyOrRaise), EAppError);
+    ASSERT_EQ(log.Lines.size(), 2u);
+    EXPECT_EQ(NewValues().size(), 2u);
+    EXPECT_TRUE(FileExists(FFonts + L"ARIALN.TTF"));
+    EXPECT_FALSE(FileExists(FFonts + L"COUR.TTF"));
+    EXPECT_FALSE(FileExists(FFonts + L"MICROSS.TTF"));
+}
+
+TEST_F(FontsTest, AnUnopenableFontsKeyRaisesAfterTheCopy) {
+    // The key is opened, never created: without it the value write fails.
+    // TearDown puts the key back.
+    ASSERT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, FontsKey), ERROR_SUCCESS);
+    TRecorder log;
+    std::wstring message;
+    try {
+        InstallFont(L"TIMES.TTF", FSource, FFonts, log, CopyOrRaise);
+    } catch (const EAppError& e) {
+        message = e.Message();
+    }
+    HKEY created = nullptr;
+    LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_READ, &created);
+    if (created) RegCloseKey(created);
+
+    EXPECT_EQ(message, L"Failed to set data for 'Liberation Serif (TrueType)'");
+    EXPECT_EQ(rc, ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(FileExists(FFonts + L"TIMES.TTF"));
+    EXPECT_TRUE(log.Lines.empty());
+}
+
+TEST_F(FontsTest, DescriptiveNameComesFromTheFontItself) {
+    // Wine's GetFontResourceInfoW reports zero bytes for every query; then the
+    // name is read from the font's own name table, which is what Windows reports.
+    for (size_t i = 0; i < 7; ++i)
+        EXPECT_EQ(GetFontResourceName(FSource + Samples[i].first), Names[i]);
+    // No font, no name: a missing file and a file that is not a font.
+    EXPECT_EQ(GetFontResourceName(FSource + L"MISSING.TTF"), L"");
+    const std::wstring text = FSource + L"NOTAFONT.TTF";
+    TKernelHandle f(CreateFileW(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(f.Get(), "not a font at all", 17, &written, nullptr);
+    f.Close();
+    EXPECT_EQ(GetFontResourceName(text), L"");
+    // The name is read and the font withdrawn: nothing stays registered with GDI,
+    // so the file can be deleted at once.
+    EXPECT_TRUE(DeleteFileW((FSource + L"ARIAL.TTF").c_str()));
+}
+
+TEST(Fonts, WindowsFolderEndsWithABackslashAndHoldsTheFontsFolder) {
+    const std::wstring folder = GetWindowsFolder();
+    wchar_t system[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryW(system, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), L'\\');
+    EXPECT_EQ(folder.substr(0, n), std::wstring(system, n));
+    EXPECT_TRUE(DirectoryExists(folder + L"fonts"));
+}
