@@ -3,6 +3,7 @@
 
 #include "desktop/Fonts.h"
 #include "desktop/LargeFont.h"
+#include "install/FileHelpers.h"
 #include "platform/WinUtil.h"
 
 namespace {
@@ -14,7 +15,14 @@ const wchar_t* const RestartQuestion =
 
 }  // namespace
 
-void TFMain::InstallFonts() {}
+void TFMain::InstallFonts() {
+    // From the media's fonts folder beside the program into the system's; a
+    // copy that cannot start raises and ends the step, its result is not used.
+    InstallFontFiles(*this, ExeFolder() + L"fonts\\", GetWindowsFolder() + L"fonts\\",
+                     [](const std::wstring& source, const std::wstring& destination) {
+                         StreamCopyFile(source, destination);
+                     });
+}
 
 void TFMain::ChangeFontSize() {
     // The system shows its own window; whether it ran is not reported.
