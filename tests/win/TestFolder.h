@@ -1,0 +1,127 @@
+// Helpers for the shared units' Windows tests: a scratch folder removed at the
+// end, whole-file bytes in and out, and running this test program again as a
+// child process in a given mode.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/WinUtil.h"
+
+class TTestFolder {
+public:
+    TTestFolder() {
+        wchar_t base[MAX_PATH];
+        GetTempPathW(MAX_PATH, base);
+        static unsigned counter = 0;
+        FPath = std::wstring(base) + L"shared_test_" + std::to_wstring(GetCurrentProcessId()) +
+                L"_" + std::to_wstring(GetTickCount64()) + L"_" + std::to_wstring(++counter) + L"\\";
+        CreateDirectoryW(FPath.c_str(), nullptr);
+    }
+    ~TTestFolder() { RemoveTree(FPath); }
+    TTestFolder(const TTestFolder&) = delete;
+    TTestFolder& operator=(const TTestFolder&) = delete;
+
+    const std::wstring& Path() const { return FPath; }
+    std::wstring operator/(const std::wstring& name) const { return FPath + name; }
+
+    // Names of the files now in the folder (not recursive).
+    std::vector<std::wstring> Files() const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((FPath + L"*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+        return names;
+    }
+
+private:
+    static void RemoveTree(const std::wstring& folder) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = fd.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring full = folder + name;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(full + L"\\");
+                } else {
+                    SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(full.c_str());
+                }
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring FPath;
+};
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    TKernelHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) throw std::runtime_error("cannot write test file");
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD step = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+        DWORD written = 0;
+        if (!WriteFile(f.Get(), bytes.data() + done, step, &written, nullptr)) break;
+        done += written;
+    }
+}
+
+// The whole file, or "<none>" when it cannot be opened.
+inline std::string ReadBytes(const std::wstring& path) {
+    TKernelHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f.Valid()) return "<none>";
+    std::string bytes;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f.Get(), buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    return bytes;
+}
+
+inline std::wstring OwnExePath() {
+    wchar_t path[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    return std::wstring(path, n);
+}
+
+// Starts exe with the arguments; the caller owns the returned process handle.
+inline TKernelHandle StartChild(const std::wstring& exe, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return TKernelHandle();
+    CloseHandle(pi.hThread);
+    return TKernelHandle(pi.hProcess);
+}
+
+// Runs the child to its end (at most timeoutMs) and returns its exit code, or -1.
+inline long RunChild(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs = 60000) {
+    TKernelHandle p = StartChild(exe, args);
+    if (!p.Valid()) return -1;
+    if (WaitForSingleObject(p.Get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(p.Get(), 99);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(p.Get(), &code);
+    return static_cast<long>(code);
+}
+
+inline std::wstring Widen(const char* s) {
+    std::wstring w;
+    while (*s) w.push_back(static_cast<unsigned char>(*s++));
+    return w;
+}
