@@ -8,6 +8,8 @@
 #include "app/Main.h"
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
+#include "windows/ScreenMonitorManager.h"
+#include "windows/WaitRun.h"
 
 static const wchar_t* const ApplicationTitle = L"Установка комплекса \"Велитор-Vudeze\"";
 
@@ -22,6 +24,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetCurrentDirectoryW(ExeFolder().c_str());
 
     // 3. Screen manager with monitor 0 as the working monitor.
+    CreateScreenManager();
+    SelectMonitor(0);
 
     // 4. The application: COM on this thread (single-threaded apartment), controls.
     const HRESULT com = CoInitialize(nullptr);
@@ -34,6 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         try {
             // 5. The main window; 6. the hidden launch-progress window.
             mainWindow.Create(instance);
+            CreateWaitRun(instance);
             ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
             UpdateWindow(mainWindow.Handle());
             // 7. The message loop, until the main window has closed.
@@ -41,6 +46,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         } catch (const EAppError& e) {
             MessageBoxW(nullptr, e.Message().c_str(), ApplicationTitle, MB_ICONERROR | MB_OK);
         }
+        DestroyWaitRun();
         FMain = nullptr;
     }
 

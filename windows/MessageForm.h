@@ -1,13 +1,80 @@
-// The program's own message window. Until the self-closing window is in place,
-// messages use the system's message box with the same text and result.
+// The program's own modal notice: an always-on-top window with a word-wrapped
+// text, OK (and "Отмена" for dialogs) and a countdown strip that closes the
+// window by itself unless the user stops it. A fresh window per message.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
+#include <exception>
 #include <string>
+
+#include "windows/WindowLayout.h"
 
 enum TMessageType { mtMessage, mtDialog };
 
-inline bool ShowMessageWindow(const std::wstring& Text, TMessageType Kind,
-                              const std::wstring& Caption, int) {
-    UINT buttons = Kind == mtDialog ? MB_OKCANCEL : MB_OK;
-    return MessageBoxW(nullptr, Text.c_str(), Caption.c_str(), buttons | MB_TOPMOST) == IDOK;
-}
+class TFMessageform {
+public:
+    // Creates the window hidden, its layout scaled to the working monitor's DPI.
+    TFMessageform();
+    ~TFMessageform();
+    TFMessageform(const TFMessageform&) = delete;
+    TFMessageform& operator=(const TFMessageform&) = delete;
+
+    static const wchar_t* ClassName() { return L"TFMessageform"; }
+    HWND Handle() const { return FHandle; }
+
+    // Shows the message (modally when smodal) and returns true only when OK
+    // closed the window.
+    bool Showmes(const std::wstring& Text, TMessageType tip, const std::wstring& CaptionText,
+                 bool smodal);
+
+    // Timer periods, in milliseconds.
+    static constexpr int StayUpTimerInterval = 1000;
+    int StopTimerInterval = DefaultStopPeriodMs;
+
+    // Controls
+    HWND lblMessage = nullptr, pnlButtons = nullptr, btnCancel = nullptr, btnOK = nullptr,
+         pnlClose = nullptr, btnStop = nullptr, lblClose = nullptr, lblSec = nullptr;
+
+    // Event handlers
+    void FormShow();
+    void StayUpTimerTimer();
+    void StopTimerTimer();
+    void btnOKClick();
+    void btnCancelClick();
+    void btnStopClick();
+
+private:
+    double tt = 0;  // when shown, in days (monotonic clock)
+    TMessageType FMessageTtype = mtMessage;
+    std::wstring FMessageText;
+    std::wstring FCaptionText;
+    bool FShowResult = false;
+    bool Fsmodal = false;
+
+    HWND FHandle = nullptr;
+    HFONT FFont = nullptr;         // the window's default font
+    HFONT FMessageFont = nullptr;  // lblMessage, 10 pt
+    HIMAGELIST FImages = nullptr;  // the window's glyphs
+    HIMAGELIST FOKGlyph = nullptr, FCancelGlyph = nullptr;
+    int FDpi = 96;
+    bool FClosed = true;
+    std::exception_ptr FPending;  // an error raised inside a window event
+
+    int Scaled(int value) const { return ScaleToDpi(value, FDpi, MessageDesignDpi); }
+    void CreateControls();
+    void CreateGlyphs();
+    void LayoutStrips();
+    int MessageLabelHeight() const;
+    int TextWidth(const std::wstring& text) const;
+    void CloseForm();
+    void RunModal();
+    void BringToFront();
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+// Shows Text in a new message window and frees it. Seconds is the countdown
+// (0: 20 seconds); a negative value or one whose milliseconds overflow 32 bits
+// raises EAppError before any window exists. True only when OK was pressed.
+bool ShowMessageWindow(const std::wstring& Text, TMessageType Kind, const std::wstring& Caption,
+                       int Seconds);

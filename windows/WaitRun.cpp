@@ -1,0 +1,144 @@
+#include "windows/WaitRun.h"
+
+#include <commctrl.h>
+
+#include "platform/AppError.h"
+#include "platform/WinUtil.h"
+#include "resources/ids.h"
+#include "windows/ScreenMonitorManager.h"
+#include "windows/WindowLayout.h"
+
+TFWaitRun* FWaitRun = nullptr;
+
+namespace {
+
+// Layout for 144 pixels per inch.
+constexpr int ClientWidth = 471;
+constexpr int ClientHeight = 59;
+constexpr int InnerBorder = 2;
+constexpr int BarHeight = 30;
+constexpr int FontPixels = 20;
+
+// Single fixed border, a caption without buttons.
+constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME;
+
+void RegisterFormClass(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExW(instance, TFWaitRun::ClassName(), &wc)) return;
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = TFWaitRun::ClassName();
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw EAppError(L"Не удалось зарегистрировать окно запуска");
+}
+
+}  // namespace
+
+TFWaitRun::~TFWaitRun() {
+    if (FHandle) {
+        FormDestroy();
+        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+        DestroyWindow(FHandle);
+    }
+    if (FFont) DeleteObject(FFont);
+}
+
+void TFWaitRun::Create(HINSTANCE instance) {
+    RegisterFormClass(instance);
+    CreateScreenManager();
+    const int dpi = WorkingDpi();
+    auto scaled = [dpi](int v) { return ScaleToDpi(v, dpi, WaitRunDesignDpi); };
+
+    RECT r{0, 0, scaled(ClientWidth), scaled(ClientHeight)};
+    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    FHandle = CreateWindowExW(FormExStyle, ClassName(), L"Запуск Велитор-Vudeze...", FormStyle,
+                              0, 0, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                              instance, nullptr);
+    if (!FHandle) throw EAppError(L"Не удалось создать окно запуска");
+    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+
+    LOGFONTW lf{};
+    lf.lfHeight = -scaled(FontPixels);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = RUSSIAN_CHARSET;
+    wcscpy_s(lf.lfFaceName, L"Tahoma");
+    FFont = CreateFontIndirectW(&lf);
+
+    const int border = scaled(InnerBorder);
+    const int cw = scaled(ClientWidth), ch = scaled(ClientHeight), bar = scaled(BarHeight);
+    LblProgress = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                  border, border, cw - 2 * border, ch - 2 * border - bar, FHandle,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LBLPROGRESS)),
+                                  instance, nullptr);
+    ProgressBar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
+                                  border, ch - border - bar, cw - 2 * border, bar, FHandle,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESSBAR)),
+                                  instance, nullptr);
+    if (!LblProgress || !ProgressBar) throw EAppError(L"Не удалось создать окно запуска");
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+    SendMessageW(LblProgress, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+    SendMessageW(ProgressBar, PBM_SETRANGE32, 0, 25);
+    SendMessageW(ProgressBar, PBM_SETSTEP, 1, 0);
+    FormCreate();
+}
+
+void TFWaitRun::FormCreate() {
+    SendMessageW(ProgressBar, PBM_SETPOS, 0, 0);
+    SetWindowTextW(FHandle, WaitRunTitle(typemessage).c_str());
+    const TMonitor m = myScreen->GetMonitor(myScreen->Monitornumber);
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    const TWindowPos pos =
+        WaitRunPos(m.Left, m.Top, m.Width, m.Height, r.right - r.left, r.bottom - r.top);
+    SetWindowPos(FHandle, HWND_TOPMOST, pos.Left, pos.Top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TFWaitRun::FormShow() { SetWindowTextW(FHandle, WaitRunTitle(typemessage).c_str()); }
+
+void TFWaitRun::Next(int, const std::wstring& msg) {
+    try {
+        SendMessageW(ProgressBar, PBM_STEPIT, 0, 0);
+        SetWindowTextW(LblProgress, msg.c_str());
+        ProcessMessages();
+    } catch (...) {
+        // Progress display is a courtesy; it never stops the caller.
+    }
+}
+
+LRESULT TFWaitRun::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SHOWWINDOW && wParam) FormShow();
+    return DefWindowProcW(FHandle, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TFWaitRun::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TFWaitRun*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+void CreateWaitRun(HINSTANCE instance) {
+    if (FWaitRun) return;
+    auto* w = new TFWaitRun();
+    try {
+        w->Create(instance);
+    } catch (...) {
+        delete w;
+        throw;
+    }
+    FWaitRun = w;
+}
+
+void DestroyWaitRun() {
+    delete FWaitRun;
+    FWaitRun = nullptr;
+}
