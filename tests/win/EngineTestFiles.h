@@ -89,3 +89,43 @@ inline std::wstring ToolPath(const std::wstring& name) {
     p = p.substr(0, p.find_last_of(L'\\') + 1);
     return p + L"tools\\" + name;
 }
+
+// Under Wine: the Unix path of a Windows path; empty elsewhere.
+inline std::string UnixPath(const std::wstring& path) {
+    using TUnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!unixName) return "";
+    char* name = unixName(path.c_str());
+    if (!name) return "";
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Under Wine: makes link (a Windows path) a Unix symbolic link to unixTarget,
+// with /bin/ln, which Wine starts as a Unix process. False elsewhere.
+inline bool MakeUnixLink(const std::wstring& link, const std::string& unixTarget) {
+    const std::string parent = UnixPath(link.substr(0, link.find_last_of(L'\\')));
+    if (parent.empty() || unixTarget.empty()) return false;
+    const std::wstring name = link.substr(link.find_last_of(L'\\') + 1);
+    std::wstring cmd = L"/bin/ln -sfn " + Utf8ToWide(unixTarget) + L" " + Utf8ToWide(parent) + L"/" + name;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    // Wine does not track a Unix process: wait for its effect instead. (Wine
+    // gives no attributes for a device file, so look for the name.)
+    auto listed = [&link] {
+        WIN32_FIND_DATAW d;
+        HANDLE h = FindFirstFileW(link.c_str(), &d);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        FindClose(h);
+        return true;
+    };
+    for (int i = 0; i < 100 && !listed(); ++i) Sleep(50);
+    return listed();
+}

@@ -270,24 +270,7 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
                             SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
         PathExists(link))
         return true;
-    using TUnixName = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<TUnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    if (!unixName) return false;
-    const std::string from = unixName(target.c_str());
-    const std::string parent = unixName(link.substr(0, link.find_last_of(L'\\')).c_str());
-    const std::wstring name = link.substr(link.find_last_of(L'\\') + 1);
-    std::wstring cmd = L"/bin/ln -s " + Utf8ToWide(from) + L" " + Utf8ToWide(parent) + L"/" + name;
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    // Wine does not track a Unix process: wait for its effect instead.
-    for (int i = 0; i < 100 && !PathExists(link); ++i) Sleep(50);
-    return PathExists(link);
+    return MakeUnixLink(link, UnixPath(target));
 }
 
 }  // namespace

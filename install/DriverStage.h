@@ -1,0 +1,9 @@
+// The driver stage: asks for the interface block, brings the driver installer
+// from the media into the target folder and runs it hidden, waiting for it.
+#pragma once
+#include <string>
+
+#include "install/ProgressLog.h"
+
+// For target T and source S (both ending with "\"). Reports no failure.
+void RunDriverStage(IProgressLog& log, const std::wstring& target, const std::wstring& source);

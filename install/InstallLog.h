@@ -1,0 +1,30 @@
+// Install.log in the target folder: every progress line and every error box of
+// a run, written and flushed line by line so that even a crash leaves a trace.
+#pragma once
+#include <string>
+#include <vector>
+
+class TInstallLog {
+public:
+    // Lines given before Open are kept and written when the file opens.
+    TInstallLog(std::wstring distribution, std::wstring target);
+    ~TInstallLog();
+    TInstallLog(const TInstallLog&) = delete;
+    TInstallLog& operator=(const TInstallLog&) = delete;
+
+    // Opens (appends to) the file, with a BOM when it is new, and writes the
+    // header line and the lines so far. A file that cannot be opened is not an
+    // error: the installation goes on without its trace.
+    void Open(const std::wstring& path);
+    bool IsOpen() const;
+
+    void Line(const std::wstring& text);
+
+private:
+    void Write(const std::string& bytes);
+
+    std::wstring FDistribution, FTarget;
+    std::vector<std::wstring> FPending;
+    void* FFile = nullptr;  // a HANDLE; kept opaque so the header needs no <windows.h>
+    bool FOpened = false;
+};

@@ -1,0 +1,18 @@
+// Text of Install.log, the trace of one installation run in the target folder.
+// Pure: no <windows.h>.
+#pragma once
+#include <string>
+
+// UTF-8 of a UTF-16 text; an unpaired surrogate becomes U+FFFD.
+std::string Utf8(const std::wstring& text);
+
+// The run's header line (no line break):
+// "Установка 09.12.2026 14:30:05. Дистрибутив: <S>. Каталог установки: <T>"
+std::wstring InstallLogHeader(int year, int month, int day, int hour, int minute, int second,
+                              const std::wstring& distribution, const std::wstring& target);
+
+// One line of the file as bytes: UTF-8 followed by CR LF. Line breaks inside the
+// text (a multi-line error box) become CR LF too.
+std::string InstallLogLine(const std::wstring& text);
+
+inline constexpr char Utf8Bom[] = "\xEF\xBB\xBF";

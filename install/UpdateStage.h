@@ -1,0 +1,20 @@
+// The update stage: release packages and the updater's files into the target
+// folder, the newest package's release script, and the release level recorded
+// in ReleaseInfo.
+#pragma once
+#include <string>
+#include <vector>
+
+// For target T and source S (both ending with "\"). Raises EAppError when
+// there is no usable package, the script cannot be started or the level
+// cannot be recorded.
+void RunUpdateStage(const std::wstring& target, const std::wstring& source);
+
+// Sorts package paths ascending, ignoring letter case as the user's locale does.
+void SortPackages(std::vector<std::wstring>& paths);
+
+// Writes Level into the Level element of Folder + "ReleaseInfo" through the
+// MSXML DOM document; the rest of the file stays as it is. Raises
+// "Release info file does not exist", or "Cannot get release information,
+// error: " followed by the reason.
+void SetReleaseLevel(const std::wstring& Folder, const std::wstring& Level);
