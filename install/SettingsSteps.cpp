@@ -1,0 +1,36 @@
+#include "install/SettingsSteps.h"
+
+#include <windows.h>
+
+#include "install/LastNum.h"
+#include "platform/WinUtil.h"
+#include "shared/IniDocument.h"
+#include "shared/VL_Common_Const.h"
+
+void WriteInstallSettings(const std::wstring& target) {
+    IniDocument ini(target + SettingsSubfolder + L"holter.ini");
+    ini.SetInteger(L"options", L"FilterType", 0);
+    ini.SetInteger(L"options", L"HardwareType", 1);
+    ini.WriteBack();
+}
+
+void WriteLastNumIfMissing(const std::wstring& target) {
+    const std::wstring folder = target + L"Settings\\";
+    const std::wstring file = folder + L"lastnum.dta";
+    if (!DirectoryExists(folder) || FileExists(file)) return;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const auto record = EncodeLastNumRecord(DateTimeToDayCount(
+        now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds));
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(h, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+void WriteBtoothIni(const std::wstring& target) {
+    IniDocument ini(target + L"btooth.ini");
+    ini.SetString(L"Common", L"Disk", L"I");
+    ini.WriteBack();
+}
