@@ -129,6 +129,19 @@ std::string Visible(const std::wstring& text) {
     return Narrow(out);
 }
 
+void PrepareWine() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const char* managed = std::getenv("GUI_MANAGED_WINDOWS");
+    if (managed && std::string(managed) == "1") return;
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
+    const wchar_t value[] = L"N";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, value,
+                    sizeof value);
+}
+
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
@@ -227,6 +240,7 @@ bool SaveScreenshotAs(HWND window, const std::wstring& name) {
 // --- TInstaller ------------------------------------------------------------------
 
 TInstaller::TInstaller(const std::wstring& exe, const std::wstring& currentFolder) {
+    PrepareWine();
     std::wstring cmd = QuoteArg(exe);
     STARTUPINFOW si{};
     si.cb = sizeof si;

@@ -22,6 +22,11 @@
 // destructor of TInstaller kills a program that is still running. Environment:
 // INSTALL_EXE (the built Install.exe), MEDIA_DIR (sample distribution), SCREENSHOT_DIR —
 // Unix paths, turned into Windows paths (Z:\...) by EnvPath.
+//
+// Under Wine without a window manager (Xvfb), hiding a managed top-level window waits
+// two seconds for a window manager that never answers. The first TInstaller therefore
+// makes the windows of programs started later unmanaged (PrepareWine), unless
+// GUI_MANAGED_WINDOWS=1 is set (a real desktop, as scripts/demo uses it).
 #pragma once
 #include <windows.h>
 
@@ -47,6 +52,10 @@ std::wstring ToWindowsPath(const std::string& path);
 std::wstring EnvPath(const char* name);
 // Makes the text printable in a test message: CR and LF shown as \r and \n.
 std::string Visible(const std::wstring& text);
+
+// Under Wine: makes the windows of programs started from now on unmanaged (see above).
+// Does nothing on Windows or when GUI_MANAGED_WINDOWS=1. Safe to call repeatedly.
+void PrepareWine();
 
 // --- Any window -----------------------------------------------------------------
 std::wstring ClassNameOf(HWND window);

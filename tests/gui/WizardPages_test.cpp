@@ -1,0 +1,213 @@
+// What each page shows, read from outside by control id and class: every text letter
+// for letter, the initial state of the wizard and the controls' kinds.
+#include "WizardFixture.h"
+
+namespace {
+
+using wizard::HasVisibleStyle;
+
+std::wstring Join(std::initializer_list<const wchar_t*> lines) {
+    std::wstring text;
+    bool first = true;
+    for (const wchar_t* line : lines) {
+        if (!first) text += L"\r\n";
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+class WizardPages : public wizard::TWizardTest {
+protected:
+    // Text of a control, compared as UTF-8 with CR and LF made visible.
+    std::string TextOf(int id) { return gui::Visible(app().Text(id)); }
+
+    void ExpectControl(int id, const wchar_t* className, const std::wstring& text) {
+        HWND w = app().Control(id);
+        ASSERT_NE(nullptr, w) << "no control with id " << id;
+        EXPECT_EQ(0, _wcsicmp(className, gui::ClassNameOf(w).c_str()))
+            << "id " << id << " is a " << gui::Narrow(gui::ClassNameOf(w));
+        EXPECT_EQ(gui::Visible(text), TextOf(id)) << "id " << id;
+    }
+
+    // A memo: multi-line, read-only edit control with exactly these lines.
+    void ExpectMemo(int id, const std::wstring& text) {
+        ExpectControl(id, L"Edit", text);
+        const LONG style = GetWindowLongW(app().Control(id), GWL_STYLE);
+        EXPECT_TRUE(style & ES_MULTILINE) << "id " << id;
+        EXPECT_TRUE(style & ES_READONLY) << "id " << id;
+    }
+
+    // The page holding a control, whatever panels lie between them.
+    HWND PageOf(int id) {
+        for (HWND w = app().Control(id); w; w = GetParent(w)) {
+            const int pid = GetDlgCtrlID(w);
+            if (pid >= IDC_TS_START && pid <= IDC_TS_CHANGEFONTSIZE &&
+                GetParent(w) == app().Control(IDC_INSATALLPAGES))
+                return w;
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(WizardPages, StartsOnTheStartPageWithItsDefaults) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ("Установка комплекса", gui::Narrow(gui::WindowText(app().MainWindow())));
+    RECT client{};
+    GetClientRect(app().MainWindow(), &client);
+    EXPECT_EQ(954, client.right);
+    EXPECT_EQ(579, client.bottom);
+
+    // Exactly the start page is shown; the other five exist, hidden, in the page area.
+    EXPECT_EQ(IDC_TS_START, app().VisiblePage());
+    for (int page = IDC_TS_START; page <= IDC_TS_CHANGEFONTSIZE; ++page) {
+        HWND w = app().Control(page);
+        ASSERT_NE(nullptr, w) << "page " << page;
+        EXPECT_EQ(app().Control(IDC_INSATALLPAGES), GetParent(w)) << "page " << page;
+    }
+
+    // The default folder is C:\ and the folder word of the string table.
+    EXPECT_EQ("C:\\Rudeve", gui::Narrow(app().Text(IDC_EPATH)));
+    EXPECT_EQ(BST_CHECKED, app().CheckState(IDC_CBDRIVERINSTAL));
+    EXPECT_FALSE(app().Enabled(IDC_BTNEXIT));
+    EXPECT_FALSE(HasVisibleStyle(app().Control(IDC_LOGLIST)));
+    EXPECT_EQ(0u, app().LogLines().size());
+    EXPECT_EQ(nullptr, app().FindMessageBox());
+    EXPECT_EQ(nullptr, app().FindMessageWindow());
+}
+
+TEST_F(WizardPages, EveryTextOfEveryPage) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    ExpectMemo(IDC_MEMOSTART,
+               Join({L"Добро пожаловать в программу установки комплекса ",
+                     L"\"ВЕЛИТОР-DUZERA\"!",
+                     L"",
+                     L"Для продолжения установки, нажмите кнопку \"Далее\".",
+                     L"",
+                     L"Для выхода из программы установки нажмите кнопку \"Отмена\"."}));
+    ExpectControl(IDC_BTNCANCEL, L"Button", L"Отмена");
+    ExpectControl(IDC_BTNSTARTNEXT, L"Button", L"Далее");
+
+    ExpectMemo(IDC_MEMOINPUTPATH,
+               Join({L"Пожалуйста, задайте путь куда устанавливать программную часть ",
+                     L"комплекса \"Велитор-Vudeze\""}));
+    ExpectControl(IDC_EPATH, L"Edit", L"C:\\Rudeve");
+    ExpectControl(IDC_BTNSELECTPATH, L"Button", L"Выбрать");
+    ExpectControl(IDC_BTNCANCEL2, L"Button", L"Отмена");
+    ExpectControl(IDC_BTNINPUTPATHNEXT, L"Button", L"Далее");
+
+    ExpectMemo(IDC_MEMOINPUTCOMPONENTS,
+               Join({L" - Если у Вас есть 2-х канальный кабель для регистрации детских ЭКГ, поставьте ",
+                     L"галочку в поле \"Регистрация 2-х канальной ЭКГ\".",
+                     L" - Если у Вас есть универсальный регистратор, поставьте галочку в поле ",
+                     L"\"Универсальный регистратор\".",
+                     L" - Если у Вас установлен монитор АД \"BPLab\", поставьте галочку в поле \"установлен ",
+                     L"монитор АД \"BPLab\"\".",
+                     L"",
+                     L" - Задайте, пожалуйста, тип ЭКГ, который Вы чаще всего будете регистрировать.",
+                     L"",
+                     L" - Нажмите кнопку \"Начать установку\", для того чтобы установить программное ",
+                     L"обеспечение на Ваш компъютер.",
+                     L"",
+                     L"Все настройки можно изменить позже, во время работы с программой ",
+                     L"\"Велитор-Vudeze\" в меню \"Настройки\"."}));
+    ExpectControl(IDC_CBDRIVERINSTAL, L"Button", L"Устанавливать драйвер");
+    EXPECT_EQ(BS_AUTOCHECKBOX, GetWindowLongW(app().Control(IDC_CBDRIVERINSTAL), GWL_STYLE) & BS_TYPEMASK);
+    ExpectControl(IDC_BTNCANCEL4, L"Button", L"Отмена");
+    ExpectControl(IDC_BTNINPUTCOMPONENTSBACK, L"Button", L"Назад");
+    ExpectControl(IDC_BTNINSATALL, L"Button", L"Начать установку");
+
+    ExpectControl(IDC_LOGLIST, L"ListBox", L"");
+    ExpectControl(IDC_BTNEXIT, L"Button", L"Выход");
+
+    ExpectMemo(IDC_MEMOCANCEL,
+               Join({L"Установка комплекса \"Велитор-Vudeze\" отменена!", L"",
+                     L"Нажмите кнопку \"Выход\", для выхода из программы установки."}));
+    ExpectControl(IDC_BTNEXITCANCEL, L"Button", L"Выход");
+
+    ExpectMemo(IDC_MEMOCHANGEFONTSIZE,
+               Join({L"В настройках операционной системы Вашего компьютера выбрано использование ",
+                     L"\"мелкого\" размера шрифта.",
+                     L"",
+                     L"Для корректной работы программы \"Велитор-Vudeze\" требуется использование ",
+                     L"\"крупного\" размера шрифта.",
+                     L"",
+                     L"Рекомендуется произвести изменения. Для этого надо нажать кнопку \"Изменить ",
+                     L"настройки\". В появившемся окне надо ответить \"Да\".",
+                     L"",
+                     L"Если Вы считаете, что установка \"крупного\" размера шрифта Вам не нужна, ",
+                     L"нажмите кнопку \"Выход\"."}));
+    ExpectControl(IDC_BTNCHANGEFONT, L"Button", L"Изменить настройки");
+    ExpectControl(IDC_BTNEXITONCHANGEFONT, L"Button", L"Выход");
+}
+
+TEST_F(WizardPages, ControlsSitOnTheirPages) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const struct {
+        int page;
+        std::initializer_list<int> controls;
+    } layout[] = {
+        {IDC_TS_START, {IDC_MEMOSTART, IDC_BTNCANCEL, IDC_BTNSTARTNEXT}},
+        {IDC_TS_INPUTPATH,
+         {IDC_MEMOINPUTPATH, IDC_EPATH, IDC_BTNSELECTPATH, IDC_BTNCANCEL2, IDC_BTNINPUTPATHNEXT}},
+        {IDC_TS_INPUTCOMPONENTS,
+         {IDC_MEMOINPUTCOMPONENTS, IDC_CBDRIVERINSTAL, IDC_CBWINDOWS, IDC_BTNCANCEL4,
+          IDC_BTNINPUTCOMPONENTSBACK, IDC_BTNINSATALL}},
+        {IDC_TS_PROGRESSINSTALL, {IDC_LOGLIST, IDC_BTNEXIT}},
+        {IDC_TS_CANCEL, {IDC_MEMOCANCEL, IDC_BTNEXITCANCEL}},
+        {IDC_TS_CHANGEFONTSIZE, {IDC_MEMOCHANGEFONTSIZE, IDC_BTNCHANGEFONT, IDC_BTNEXITONCHANGEFONT}},
+    };
+    for (const auto& p : layout)
+        for (int id : p.controls)
+            EXPECT_EQ(app().Control(p.page), PageOf(id)) << "control " << id << " on page " << p.page;
+
+    // The folder strip: the edit box and "Выбрать" share it, the button at its right end.
+    HWND edit = app().Control(IDC_EPATH), select = app().Control(IDC_BTNSELECTPATH);
+    RECT re{}, rs{};
+    GetWindowRect(edit, &re);
+    GetWindowRect(select, &rs);
+    EXPECT_EQ(GetParent(edit), GetParent(select));
+    EXPECT_GE(rs.left, re.right);
+    EXPECT_EQ(91, rs.right - rs.left);
+
+    // The invisible engine-set choice: two items, the first selected.
+    HWND combo = app().Control(IDC_CBWINDOWS);
+    ASSERT_NE(nullptr, combo);
+    EXPECT_EQ(0, _wcsicmp(L"ComboBox", gui::ClassNameOf(combo).c_str()));
+    EXPECT_FALSE(HasVisibleStyle(combo));
+    DWORD_PTR count = 0, selected = 99;
+    SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    SendMessageTimeoutW(combo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
+    EXPECT_EQ(2u, count);
+    EXPECT_EQ(0u, selected);
+    const wchar_t* items[] = {L"Windows 7, Windows 8", L"Windows XP"};
+    for (WPARAM i = 0; i < 2; ++i) {
+        wchar_t text[64] = {};
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 5000, nullptr);
+        EXPECT_EQ(gui::Narrow(items[i]), gui::Narrow(text));
+    }
+
+    // The page area: 619 x 441 at (320, 110) of the client area.
+    HWND area = app().Control(IDC_INSATALLPAGES);
+    RECT ra{};
+    GetWindowRect(area, &ra);
+    MapWindowPoints(nullptr, app().MainWindow(), reinterpret_cast<POINT*>(&ra), 2);
+    EXPECT_EQ(320, ra.left);
+    EXPECT_EQ(110, ra.top);
+    EXPECT_EQ(619, ra.right - ra.left);
+    EXPECT_EQ(441, ra.bottom - ra.top);
+}
+
+TEST_F(WizardPages, ScreenshotOfEveryReachablePage) {
+    // Not a check of pixels: a picture per page for people to look at, and proof
+    // that the window can be captured from outside.
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(gui::SaveScreenshotAs(app().MainWindow(), L"wizard-start"));
+    ASSERT_TRUE(app().Click(IDC_BTNSTARTNEXT));
+    ASSERT_TRUE(app().WaitPage(IDC_TS_INPUTPATH));
+    EXPECT_TRUE(gui::SaveScreenshotAs(app().MainWindow(), L"wizard-path"));
+}
+
+}  // namespace
