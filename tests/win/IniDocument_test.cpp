@@ -43,12 +43,7 @@ TEST(IniDocument, ExistingFileKeepsOtherKeysSpellingAndEncoding) {
     TTestFolder dir;
     // UTF-16 LE with a mark, a Cyrillic value, a comment and a lower-case key.
     std::wstring text = L"[Common]\r\nName=Иванов\r\n[OPTIONS]\r\n; comment\r\nfiltertype=9\r\nX=1";
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    WriteBytes(dir / L"holter.ini", bytes);
+    WriteBytes(dir / L"holter.ini", Utf16File(text));
     WriteInstallKeys(dir / L"holter.ini");
 
     IniDocument again(dir / L"holter.ini");

@@ -95,21 +95,23 @@ inline std::wstring OwnExePath() {
 }
 
 // Starts exe with the arguments; the caller owns the returned process handle.
-inline TKernelHandle StartChild(const std::wstring& exe, const std::wstring& args) {
+inline TKernelHandle StartChild(const std::wstring& exe, const std::wstring& args,
+                                const std::wstring& cwd = L"") {
     std::wstring cmd = L"\"" + exe + L"\" " + args;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
         return TKernelHandle();
     CloseHandle(pi.hThread);
     return TKernelHandle(pi.hProcess);
 }
 
 // Runs the child to its end (at most timeoutMs) and returns its exit code, or -1.
-inline long RunChild(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs = 60000) {
-    TKernelHandle p = StartChild(exe, args);
+inline long RunChild(const std::wstring& exe, const std::wstring& args, DWORD timeoutMs = 60000,
+                     const std::wstring& cwd = L"") {
+    TKernelHandle p = StartChild(exe, args, cwd);
     if (!p.Valid()) return -1;
     if (WaitForSingleObject(p.Get(), timeoutMs) != WAIT_OBJECT_0) {
         TerminateProcess(p.Get(), 99);
@@ -120,8 +122,21 @@ inline long RunChild(const std::wstring& exe, const std::wstring& args, DWORD ti
     return static_cast<long>(code);
 }
 
-inline std::wstring Widen(const char* s) {
-    std::wstring w;
-    while (*s) w.push_back(static_cast<unsigned char>(*s++));
-    return w;
+// The text in UTF-16 LE with its mark, as the profile reader and IniDocument read it.
+inline std::string Utf16File(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+inline std::string Utf8File(const std::wstring& text, bool mark = true) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n,
+                        nullptr, nullptr);
+    return mark ? "\xEF\xBB\xBF" + bytes : bytes;
 }

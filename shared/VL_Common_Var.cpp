@@ -1,0 +1,41 @@
+#include "shared/VL_Common_Var.h"
+
+#include "platform/WinUtil.h"
+#include "shared/ProfileReader.h"
+#include "shared/SettingsForms.h"
+
+std::wstring ProgramFolder;
+TSettings CommonSettings;
+std::wstring LanguageCode;
+std::wstring LanguageFile;
+TStartXmlObject StartXmlObject;
+TNumberFormat NumberFormat;
+
+void ReadSettings(const std::wstring& path) {
+    NumberFormat.DecimalSeparator = L'.';
+    NumberFormat.ThousandSeparator = L' ';
+    FillSettings(CommonSettings, [&](const wchar_t* key) {
+        return ReadProfileString(path, L"options", key, L"");
+    });
+}
+
+void InitCommonVars() {
+    StartXmlObject.clear();
+    ProgramFolder = ExeFolder();
+    ReadSettings(ProgramFolder + L"Settings" + L"\\" + L"holter.ini");
+    LanguageFile.clear();
+    LanguageCode = L"RUS";
+    // Exactly "ENG": the comparison is ordinal and case-sensitive.
+    if (CommonSettings.LanguageSetting == L"ENG") {
+        LanguageFile = ProgramFolder + L"Settings" + L"\\" + L"EngView.lng";
+        LanguageCode = L"ENG";
+    }
+}
+
+void FinalizeCommonVars() {
+    std::wstring().swap(ProgramFolder);
+    std::wstring().swap(LanguageCode);
+    std::wstring().swap(LanguageFile);
+    CommonSettings = TSettings{};
+    StartXmlObject.clear();
+}
