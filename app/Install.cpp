@@ -8,6 +8,10 @@
 #include "app/Main.h"
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
+#include "shared/VL_Common_Const.h"
+#include "shared/VL_Common_Proc.h"
+#include "shared/VL_Common_Var.h"
+#include "shared/unitMyLog.h"
 #include "windows/ScreenMonitorManager.h"
 #include "windows/WaitRun.h"
 
@@ -19,6 +23,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
     // 1. Shared units, in order: constants (static data), log, settings, tables.
+    InitMyLog();
+    InitCommonVars();
+    LoadLanguageTexts();
 
     // 2. The program folder becomes the current folder (a failure is ignored).
     SetCurrentDirectoryW(ExeFolder().c_str());
@@ -51,6 +58,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
 
     // Shutdown: the units finalise in reverse order.
+    FinalizeCommonProc();
+    FinalizeCommonVars();
+    FinalizeMyLog();
+    FinalizeCommonConst();
     if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }
