@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "app/Decoration.h"
 #include "app/PathRules.h"
 #include "install/ProductStrings.h"
 #include "platform/AppError.h"
@@ -83,7 +84,12 @@ void TFMain::Create(HINSTANCE instance) {
 }
 
 void TFMain::FormCreate() {
+    // The seven images; a missing one ends window creation with an error.
+    FDecoration = std::make_shared<TMainDecoration>();
+    FDecoration->LoadAll(FInstance);
+
     ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
+    TMainDecoration::LoadInfo(RichEdit1, FInstance);
 
     AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
     SetWindowTextW(ePath, (L"C:\\" + AppNameStr).c_str());
@@ -91,7 +97,11 @@ void TFMain::FormCreate() {
     ShowPage(tsStart);
     EnableWindow(BtnExit, FALSE);
 
-    SetPanelColor(GetSysColor(COLOR_WINDOW));
+    // Panel colour from the title image; the decoration takes it for the
+    // information panel and the path strip's border.
+    SetPanelColor(FDecoration->PanelColor());
+    FDecoration->Attach(*this);
+    BGResize();
 }
 
 void TFMain::SetPanelColor(COLORREF color) {
@@ -134,8 +144,20 @@ LRESULT CALLBACK TFMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         case WM_CTLCOLORBTN:
         case WM_NOTIFY:
             return SendMessageW(self->FHandle, msg, wParam, lParam);
+        case WM_PAINT:
+            if (hwnd == self->BG && self->FDecoration) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd, &ps);
+                self->FDecoration->Paint(dc);
+                EndPaint(hwnd, &ps);
+                return 0;
+            }
+            break;
         case WM_ERASEBKGND: {
-            if (hwnd == self->BG) return self->HandleMessage(msg, wParam, lParam);
+            if (hwnd == self->BG) {
+                if (self->FDecoration) return 1;  // the composed buffer covers it
+                return self->HandleMessage(msg, wParam, lParam);
+            }
             RECT rc;
             GetClientRect(hwnd, &rc);
             FillRect(reinterpret_cast<HDC>(wParam), &rc, self->FPanelBrush);
@@ -172,6 +194,10 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
+    case WM_DRAWITEM:
+        if (FDecoration && FDecoration->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
     case WM_CTLCOLORBTN: {
         SetBkColor(reinterpret_cast<HDC>(wParam), FPanelColor);
         return reinterpret_cast<LRESULT>(FPanelBrush);
@@ -374,8 +400,16 @@ void TFMain::BtnInputComponentsBackClick() { ShowPage(tsInputPath); }
 void TFMain::BtnExitClick() { PostMessageW(FHandle, WM_CLOSE, 0, 0); }
 
 void TFMain::BGResize() {
-    // The painted background is composed by the decoration (Decoration.cpp).
-    InvalidateRect(BG, nullptr, TRUE);
+    if (!FDecoration) return;  // before the images are loaded
+    RECT area;
+    GetClientRect(BG, &area);
+    const TCompositionPlan& plan = FDecoration->Compose(area.right, area.bottom);
+    for (auto [panel, r] : {std::pair{RichEdit1, plan.RichEdit1}, std::pair{InsatallPages, plan.InsatallPages}})
+        SetWindowPos(panel, nullptr, r.Left, r.Top, r.Width, r.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    TMainDecoration::SetInfoMargins(RichEdit1);
+    // One repaint shows the new composition and the panels over it.
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 // ---- dialogs ------------------------------------------------------------------

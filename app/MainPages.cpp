@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/Decoration.h"
 #include "app/Main.h"
 #include "resources/ids.h"
 
@@ -42,7 +43,7 @@ HWND TFMain::CreatePage(int id) {
 
 HWND TFMain::CreateButton(HWND parent, int id, const wchar_t* caption, int x, int y, int w, int h) {
     HWND button = CreateWindowExW(0, L"BUTTON", caption,
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, y, w, h,
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, x, y, w, h,
                                   parent, reinterpret_cast<HMENU>(INT_PTR(id)), FInstance, nullptr);
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
     return button;
@@ -209,10 +210,7 @@ void TFMain::CreateControls() {
 
     BG = CreateWindowExW(0, L"TImage", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 954, 579,
                          FHandle, reinterpret_cast<HMENU>(INT_PTR(IDC_BG)), FInstance, this);
-    // The information panel; the painted look replaces it with the rich-edit control.
-    RichEdit1 = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 16, 110,
-                                282, 441, FHandle, reinterpret_cast<HMENU>(INT_PTR(IDC_RICHEDIT1)),
-                                FInstance, nullptr);
+    RichEdit1 = TMainDecoration::CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
     InsatallPages = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPageControl", L"",
                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 320,
                                     110, PageW, PageH, FHandle,
