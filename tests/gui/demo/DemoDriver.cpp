@@ -31,7 +31,6 @@ void Shot(HWND window, const std::wstring& name) {
     wchar_t prefix[8];
     swprintf(prefix, 8, L"%02d-", ++GShotNo);
     const std::wstring path = GShots + prefix + name + L".png";
-    Sleep(300);  // let the last paint reach the screen
     Print(gui::SaveScreenshot(window, path) ? L"  [screenshot " + path + L"]"
                                             : L"  [screenshot failed: " + path + L"]");
 }

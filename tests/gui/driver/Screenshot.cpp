@@ -10,7 +10,7 @@ namespace gui {
 namespace {
 
 // Copies rc from the screen into 24-bit RGB rows; false when nothing could be read.
-bool CaptureScreen(const RECT& rc, std::vector<std::uint8_t>& rgb, bool& allBlack) {
+bool CaptureScreen(const RECT& rc, std::vector<std::uint8_t>& rgb) {
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     HDC screen = GetDC(nullptr);
     if (!screen) return false;
@@ -33,12 +33,10 @@ bool CaptureScreen(const RECT& rc, std::vector<std::uint8_t>& rgb, bool& allBlac
         if (ok) {
             const auto* px = static_cast<const std::uint8_t*>(bits);
             rgb.resize(static_cast<size_t>(w) * h * 3);
-            allBlack = true;
             for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i) {
                 rgb[i * 3 + 0] = px[i * 4 + 2];
                 rgb[i * 3 + 1] = px[i * 4 + 1];
                 rgb[i * 3 + 2] = px[i * 4 + 0];
-                if (px[i * 4] | px[i * 4 + 1] | px[i * 4 + 2]) allBlack = false;
             }
         }
     }
@@ -53,6 +51,15 @@ bool CaptureScreen(const RECT& rc, std::vector<std::uint8_t>& rgb, bool& allBlac
 bool SaveScreenshot(HWND window, const std::wstring& pngPath) {
     RECT rc{};
     if (!window || !GetWindowRect(window, &rc)) return false;
+    // Let the program paint what is pending (a page shown a moment ago) and its
+    // pixels reach the screen before they are read.
+    if (window != GetDesktopWindow()) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME |
+                                                   RDW_ALLCHILDREN | RDW_UPDATENOW);
+        DWORD_PTR r = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+    }
+    Sleep(200);
     // Keep to the screen: parts outside it have no pixels to read.
     RECT screen{0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -62,8 +69,7 @@ bool SaveScreenshot(HWND window, const std::wstring& pngPath) {
     if (!IntersectRect(&rc, &rc, &screen)) return false;
 
     std::vector<std::uint8_t> rgb;
-    bool allBlack = false;
-    if (!CaptureScreen(rc, rgb, allBlack)) return false;
+    if (!CaptureScreen(rc, rgb)) return false;
     const auto png = EncodePngRgb(static_cast<std::uint32_t>(rc.right - rc.left),
                                   static_cast<std::uint32_t>(rc.bottom - rc.top), rgb.data(),
                                   static_cast<size_t>(rc.right - rc.left) * 3);
