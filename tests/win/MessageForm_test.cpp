@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "DpiChild.h"
 #include "platform/AppError.h"
 #include "resources/ids.h"
 #include "windows/MessageForm.h"
@@ -356,6 +357,32 @@ TEST_F(MessageForm, InvalidSecondsRaiseBeforeAnyWindowExists) {
         ShowDriven(L"x", mtMessage, L"", 10, [](HWND w) { Click(w, IDC_BTNOK); });
     });
     EXPECT_EQ(created, 1);
+}
+
+TEST_F(MessageForm, ChildLayoutAtHundredFortyFourDpi) {
+    if (dpichild::ChildDpi() != 144) GTEST_SKIP() << "runs in the child process only";
+    TSeen seen;
+    RECT cancel{};
+    ShowDriven(L"Текст", mtDialog, L"", 10, [&](HWND w) {
+        Observe(w, seen);
+        cancel = ScreenRect(GetDlgItem(w, IDC_BTNCANCEL_MSG));
+        Click(w, IDC_BTNOK);
+    });
+    EXPECT_TRUE(seen.found);
+    // The 96-dpi sizes times 1.5; the 60 px allowance is not scaled.
+    EXPECT_EQ(seen.client.right, 669);
+    EXPECT_EQ(seen.okRect.right - seen.okRect.left, 105);
+    EXPECT_EQ(seen.okRect.bottom - seen.okRect.top, 36);
+    EXPECT_EQ(cancel.right - cancel.left, 110);
+    const int labelHeight = seen.label.bottom - seen.label.top;
+    EXPECT_EQ(seen.window.bottom - seen.window.top, labelHeight + 36 + 24 + 60);
+    EXPECT_GE(labelHeight, 20) << "10 pt at 144 dpi";
+    dpichild::EndChild(HasFailure());
+}
+
+TEST(MessageFormAtDpi, LayoutScalesWithTheScreen) {
+    EXPECT_EQ(dpichild::RunSelfAtDpi(144, L"MessageForm.ChildLayoutAtHundredFortyFourDpi"),
+              dpichild::Passed);
 }
 
 // The one test that waits out the default countdown.

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 
+#include "DpiChild.h"
 #include "platform/AppError.h"
 #include "windows/ScreenMonitorManager.h"
 
@@ -109,62 +109,16 @@ TEST(TmyScreen, CursorPropertyStoresAndShows) {
     EXPECT_EQ(s.GetCursor(), 1234);
 }
 
-// The screen resolution is read when a process starts: the scale at another
-// resolution is checked in a child process started after changing it.
-namespace {
-
-constexpr const wchar_t* DesktopKey = L"Control Panel\\Desktop";
-
-bool ReadLogPixels(DWORD& value) {
-    DWORD size = sizeof(value);
-    return RegGetValueW(HKEY_CURRENT_USER, DesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
-                        &value, &size) == ERROR_SUCCESS;
-}
-
-void WriteLogPixels(DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, DesktopKey, L"LogPixels", REG_DWORD, &value, sizeof(value));
-}
-
-DWORD RunSelf(const std::wstring& filter, const wchar_t* expectDpi) {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" + filter;
-    SetEnvironmentVariableW(L"SCREEN_EXPECT_DPI", expectDpi);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    DWORD code = 99;
-    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &pi)) {
-        WaitForSingleObject(pi.hProcess, 60000);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    SetEnvironmentVariableW(L"SCREEN_EXPECT_DPI", nullptr);
-    return code;
-}
-
-}  // namespace
-
 TEST(SelectMonitorAtDpi, ChildChecksScale) {
-    const char* expect = std::getenv("SCREEN_EXPECT_DPI");
-    if (!expect) GTEST_SKIP() << "runs in the child process only";
-    const int dpi = std::atoi(expect);
+    const int dpi = dpichild::ChildDpi();
+    if (dpi == 0) GTEST_SKIP() << "runs in the child process only";
     CreateScreenManager();
     SelectMonitor(0);
     EXPECT_EQ(myScreen->PixelsPerInch, dpi);
     EXPECT_DOUBLE_EQ(myScreen->ScaleKoef, dpi / 96.0);
-    // A distinct exit code, so the parent knows this check really ran.
-    ExitProcess(HasFailure() ? 101 : 100);
+    dpichild::EndChild(HasFailure());
 }
 
 TEST(SelectMonitorAtDpi, HundredTwentyDpiGivesOneAndAQuarter) {
-    DWORD saved = 0;
-    const bool had = ReadLogPixels(saved);
-    WriteLogPixels(120);
-    const DWORD code = RunSelf(L"SelectMonitorAtDpi.ChildChecksScale", L"120");
-    if (had) WriteLogPixels(saved);
-    else RegDeleteKeyValueW(HKEY_CURRENT_USER, DesktopKey, L"LogPixels");
-    EXPECT_EQ(code, 100u);
+    EXPECT_EQ(dpichild::RunSelfAtDpi(120, L"SelectMonitorAtDpi.ChildChecksScale"), dpichild::Passed);
 }

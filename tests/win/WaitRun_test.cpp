@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "DpiChild.h"
 #include "platform/WinUtil.h"
 #include "resources/ids.h"
 #include "windows/ScreenMonitorManager.h"
@@ -129,4 +130,20 @@ TEST_F(WaitRun, ShowingRetitlesByTypeMessage) {
     // The program's own window was not touched.
     EXPECT_FALSE(IsWindowVisible(FWaitRun->Handle()));
     EXPECT_EQ(Text(FWaitRun->Handle()), L"Launching ");
+}
+
+TEST_F(WaitRun, ChildSizesAtDesignDpi) {
+    if (dpichild::ChildDpi() != 144) GTEST_SKIP() << "runs in the child process only";
+    RECT client{}, bar{};
+    GetClientRect(FWaitRun->Handle(), &client);
+    GetClientRect(FWaitRun->ProgressBar, &bar);
+    EXPECT_EQ(client.right, 471);
+    EXPECT_EQ(client.bottom, 59);
+    EXPECT_EQ(bar.bottom, 30);
+    EXPECT_EQ(bar.right, 471 - 2 * 2);
+    dpichild::EndChild(HasFailure());
+}
+
+TEST(WaitRunAtDpi, AtItsDesignResolutionSizesAreUnscaled) {
+    EXPECT_EQ(dpichild::RunSelfAtDpi(144, L"WaitRun.ChildSizesAtDesignDpi"), dpichild::Passed);
 }
