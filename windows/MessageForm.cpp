@@ -368,6 +368,8 @@ void TFMessageform::RunModal() {
         TModalDisabler disabler(FHandle);
         FormShow();
         ShowWindow(FHandle, SW_SHOW);
+        // Painted before anything else runs, so it never shows half drawn.
+        UpdateWindow(FHandle);
         SetForegroundWindow(FHandle);
         SetFocus(btnOK);
         MSG msg;
