@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
 #include "app/Decoration.h"
 #include "app/Main.h"
 #include "resources/ids.h"
@@ -31,6 +34,20 @@ std::wstring Lines(std::initializer_list<const wchar_t*> lines) {
         first = false;
     }
     return text;
+}
+
+// Height of a multi-line edit's text when wrapped at the given width.
+int TextHeight(HWND memo, int width) {
+    const int len = GetWindowTextLengthW(memo);
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    GetWindowTextW(memo, text.data(), len + 1);
+    HDC dc = GetDC(memo);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(memo, WM_GETFONT, 0, 0)));
+    RECT r = {0, 0, width - 8, 0};  // the edit control's own margins
+    DrawTextW(dc, text.c_str(), len, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(memo, dc);
+    return r.bottom + 6;
 }
 
 }  // namespace
@@ -83,8 +100,14 @@ void TFMain::CreatePageInputPath() {
         Lines({L"Пожалуйста, задайте путь куда устанавливать программную часть ",
                L"комплекса \"Велитор-Vudeze\""}),
         Margin, Margin, PageW - 2 * Margin, 60, FFontTimes, Black);
+    // 60 px hold the two lines only where the first one fits the page's width;
+    // with the fonts at hand it wraps, so the memo grows to show the whole text.
+    const int memoH = std::max(60, TextHeight(MemoInputPath, PageW - 2 * Margin));
+    SetWindowPos(MemoInputPath, nullptr, 0, 0, PageW - 2 * Margin, memoH,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    constexpr int StripY = Margin + 60 + 8, StripH = 32, SelectW = 91;
+    const int StripY = Margin + memoH + 8;
+    constexpr int StripH = 32, SelectW = 91;
     PnlPath = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPanel", L"", WS_CHILD | WS_VISIBLE, Margin,
                               StripY, PageW - 2 * Margin, StripH, tsInputPath,
                               reinterpret_cast<HMENU>(INT_PTR(IDC_PNLPATH)), FInstance, this);
@@ -159,13 +182,12 @@ void TFMain::CreatePageInputComponents() {
 void TFMain::CreatePageProgress() {
     tsProgressInstall = CreatePage(IDC_TS_PROGRESSINSTALL);
     LogList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                              WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT |
+                              WS_CHILD | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT |
                                   LBS_NOTIFY,
                               Margin, Margin, PageW - 2 * Margin, ContentH - Margin, tsProgressInstall,
                               reinterpret_cast<HMENU>(INT_PTR(IDC_LOGLIST)), FInstance, nullptr);
     SendMessageW(LogList, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
     SendMessageW(LogList, LB_SETITEMHEIGHT, 0, 18);
-    SendMessageW(LogList, LB_SETHORIZONTALEXTENT, 1200, 0);
     BtnExit = CreateButton(tsProgressInstall, IDC_BTNEXIT, L"Выход", PageW - Margin - BtnW, BtnY,
                            BtnW, BtnH);
 }
