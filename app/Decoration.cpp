@@ -183,27 +183,50 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+void DrawFlatFrame(HWND hwnd, DWORD_PTR normal, HDC dc, RECT rc, bool twoPixelEdge) {
+    const bool hot = GetPropW(hwnd, kHotProp) != nullptr;
+    HBRUSH frame = CreateSolidBrush(hot ? kFrameHot : static_cast<COLORREF>(normal));
+    FrameRect(dc, &rc, frame);
+    DeleteObject(frame);
+    if (twoPixelEdge) {
+        InflateRect(&rc, -1, -1);
+        FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
+    }
+}
+
 // Flat frame of an edit box or list box: `normal` colour, kFrameHot under the
-// mouse; the pixel inside a two-pixel edge is the window colour.
+// mouse. A client edge is two pixels of the non-client area (the inner one
+// becomes the window colour); an edit box turns WS_BORDER into a one-pixel
+// border inside its client area, drawn over after the control has painted.
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR normal) {
     switch (msg) {
     case WM_NCPAINT: {
         LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);  // scroll bars
-        HDC dc = GetWindowDC(hwnd);
-        if (dc) {
-            RECT rc;
-            GetWindowRect(hwnd, &rc);
-            OffsetRect(&rc, -rc.left, -rc.top);
-            const bool hot = GetPropW(hwnd, kHotProp) != nullptr;
-            HBRUSH frame = CreateSolidBrush(hot ? kFrameHot : static_cast<COLORREF>(normal));
-            FrameRect(dc, &rc, frame);
-            DeleteObject(frame);
-            if (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
-                InflateRect(&rc, -1, -1);
-                FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        OffsetRect(&rc, -rc.left, -rc.top);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        if (rc.right > client.right || rc.bottom > client.bottom) {
+            if (HDC dc = GetWindowDC(hwnd)) {
+                DrawFlatFrame(hwnd, normal, dc, rc,
+                              (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
+                ReleaseDC(hwnd, dc);
             }
-            ReleaseDC(hwnd, dc);
+        }
+        return r;
+    }
+    case WM_PAINT: {
+        LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+        RECT rc, client;
+        GetWindowRect(hwnd, &rc);
+        GetClientRect(hwnd, &client);
+        if (rc.right - rc.left == client.right && rc.bottom - rc.top == client.bottom) {
+            if (HDC dc = GetDC(hwnd)) {
+                DrawFlatFrame(hwnd, normal, dc, client, false);
+                ReleaseDC(hwnd, dc);
+            }
         }
         return r;
     }

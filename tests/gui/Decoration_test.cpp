@@ -63,6 +63,8 @@ TPngImage Image(const char* name) {
     return img;
 }
 
+uint32_t ToRgb(COLORREF c) { return (uint32_t(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
 uint32_t Rgb(const TPngImage& img, int x, int y) { return img.Pixel(uint32_t(x), uint32_t(y)) & 0xFFFFFF; }
 
 struct TImages {
@@ -139,7 +141,8 @@ bool WaitClientWidth(HWND window, bool wider) {
 }
 
 void SetMaximised(HWND window, bool on) {
-    PostMessageW(window, WM_SYSCOMMAND, on ? SC_MAXIMIZE : SC_RESTORE, 0);
+    // Works while a modal box has the window disabled, unlike the title-bar command.
+    ShowWindowAsync(window, on ? SW_MAXIMIZE : SW_RESTORE);
     ASSERT_TRUE(WaitClientWidth(window, on));
     Sleep(500);  // the one repaint after the resize
 }
@@ -253,6 +256,21 @@ TEST(Decoration, HotTrackingAndKeyboardFocusMark) {
         EXPECT_TRUE(gui::WaitUntil([&] { return dotted(focused); }, 5000)) << "focus mark";
         EXPECT_FALSE(dotted(focused == cancel ? next : cancel));
     }
+
+    // The path box: a flat frame that turns blue under the mouse.
+    SetCursorPos(5, 5);
+    app.Click(IDC_BTNSTARTNEXT);
+    ASSERT_TRUE(app.WaitPage(IDC_TS_INPUTPATH));
+    HWND path = app.Control(IDC_EPATH);
+    const RECT box = ClientRectOf(path, window);
+    const int midY = (box.top + box.bottom) / 2;
+    EXPECT_TRUE(gui::WaitUntil([&] {
+        return CaptureClient(window).At(box.left, midY) == ToRgb(GetSysColor(COLOR_BTNFACE));
+    }, 5000)) << "path frame";
+    GetWindowRect(path, &screen);
+    SetCursorPos(screen.left + 40, screen.top + 8);
+    EXPECT_TRUE(gui::WaitUntil([&] { return CaptureClient(window).At(box.left, midY) == 0x0080FFu; }, 5000))
+        << "path frame under the mouse";
 }
 
 TEST(Decoration, ScreenshotsOfEveryPage) {
@@ -286,22 +304,28 @@ TEST(Decoration, ScreenshotsOfEveryPage) {
         ShotBoth(app, L"3-components");
         app.Click(IDC_BTNINSATALL);
         ASSERT_TRUE(app.WaitPage(IDC_TS_PROGRESSINSTALL));
-        // Answer every question (Yes, else OK) until the run has ended.
-        const ULONGLONG started = GetTickCount64();
-        while (GetTickCount64() - started < 5 * 60 * 1000) {
-            if (HWND box = app.FindMessageBox()) {
-                app.Answer(box, GetDlgItem(box, IDYES) ? IDYES : IDOK);
+        // Answer the questions until the run rests: Yes, but No to leaving the
+        // program, OK to notices. The progress page is taken at the first
+        // question, when its list has lines.
+        bool progressShot = false;
+        ULONGLONG quietSince = GetTickCount64();
+        while (app.Running() && GetTickCount64() - quietSince < 20000) {
+            if (HWND question = app.FindMessageBox()) {
+                if (!progressShot) {
+                    ShotBoth(app, L"4-progress");
+                    progressShot = true;
+                }
+                const bool leave = gui::DialogText(question).find(L"Выйти из программы") != std::wstring::npos;
+                app.Answer(question, GetDlgItem(question, IDYES) ? (leave ? IDNO : IDYES) : IDOK);
                 app.WaitMessageBoxGone();
+                quietSince = GetTickCount64();
                 continue;
             }
-            if (app.VisiblePage() == IDC_TS_CHANGEFONTSIZE || app.Enabled(IDC_BTNEXIT)) break;
+            if (app.VisiblePage() == IDC_TS_CHANGEFONTSIZE) break;
             Sleep(200);
         }
-        if (app.Running() && app.VisiblePage() == IDC_TS_PROGRESSINSTALL) ShotBoth(app, L"4-progress");
-        if (app.Running() && app.VisiblePage() == IDC_TS_CHANGEFONTSIZE) {
-            ShotBoth(app, L"6-change-font-size");
-            app.Click(IDC_BTNEXITONCHANGEFONT);
-        }
+        if (!progressShot && app.Running()) ShotBoth(app, L"4-progress");
+        if (app.Running() && app.VisiblePage() == IDC_TS_CHANGEFONTSIZE) ShotBoth(app, L"6-change-font-size");
         app.Kill();
     }
     {
