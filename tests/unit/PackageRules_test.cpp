@@ -4,22 +4,6 @@
 
 using namespace mediacheck;
 
-TEST(PackageRules, DateKeyReadsDayMonthYearAsYearMonthDay) {
-    EXPECT_EQ(PackageDateKey(L"C:\\T\\backup\\r150321"), 210315);
-    EXPECT_EQ(PackageDateKey(L"r010421"), 210401);
-    EXPECT_EQ(PackageDateKey(L"311299"), 991231);
-    EXPECT_FALSE(PackageDateKey(L"\\r1503"));  // the separator is among the last six
-    EXPECT_FALSE(PackageDateKey(L"r15032a"));
-    EXPECT_FALSE(PackageDateKey(L"12345"));
-    EXPECT_FALSE(PackageDateKey(L"r-15032"));
-}
-
-TEST(PackageRules, LevelDropsTheFirstCharacter) {
-    EXPECT_EQ(PackageLevel(L"r150321"), L"150321");
-    EXPECT_EQ(PackageLevel(L"x"), L"");
-    EXPECT_EQ(PackageLevel(L""), L"");
-}
-
 TEST(PackageRules, CalendarKeys) {
     EXPECT_TRUE(IsCalendarKey(210315));
     EXPECT_TRUE(IsCalendarKey(240229));
@@ -39,11 +23,6 @@ TEST(PackageRules, NewestKeyWinsAndTiesGoToTheFirstNameWithoutCase) {
     EXPECT_EQ(c.sorted[*c.chosen], L"\\A150321");
     c = ChoosePackage({L"\\Б150321", L"\\а150321"});  // Cyrillic letters fold too
     EXPECT_EQ(c.sorted[*c.chosen], L"\\а150321");
-}
-
-TEST(PackageRules, TwoDigitYearsPreferTheOldCentury) {
-    TPackageChoice c = ChoosePackage({L"\\r010100", L"\\r311299"});
-    EXPECT_EQ(c.sorted[*c.chosen], L"\\r311299");
 }
 
 TEST(PackageRules, OneBadKeyOrNoCandidateChoosesNothing) {

@@ -4,8 +4,11 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <vector>
 #include <set>
 
+#include "desktop/Fonts.h"
+#include "install/EngineFiles.h"
 #include "tools/mediacheck/MediaAttributes.h"
 #include "tools/mediacheck/MediaText.h"
 #include "tools/mediacheck/PackageRules.h"
@@ -16,20 +19,16 @@ namespace mediacheck {
 namespace fs = std::filesystem;
 namespace {
 
-// Names exactly as the installer spells them; the media must match letter for letter.
-const wchar_t* const kDatabaseFiles[] = {
-    L"DTAfb\\V12.FDB",
-    L"Firebird\\aliases.conf", L"Firebird\\firebird.conf", L"Firebird\\fbclient.Dll",
-    L"Firebird\\ib_util.Dll", L"Firebird\\icudt30.Dll", L"Firebird\\icuin30.Dll",
-    L"Firebird\\icuuc30.Dll", L"Firebird\\msvcp80.Dll", L"Firebird\\msvcr80.Dll",
-    L"Firebird\\firebird.msg", L"Firebird\\gbak.exe", L"Firebird\\gds32.dll",
-    L"Firebird\\intl\\fbintl.conf", L"Firebird\\intl\\fbintl.dll",
-    L"Firebird\\udf\\fbudf.dll", L"Firebird\\udf\\ib_udf.dll", L"Firebird\\udf\\fbudf.sql",
-    L"Firebird\\udf\\ib_udf.sql", L"Firebird\\udf\\ib_udf2.sql",
-    L"UDF\\Collate.Dll", L"UDF\\StrAt.Dll", L"UDF\\TraceWork.Dll", L"UDF\\Verdict.Dll",
-};
-const wchar_t* const kFonts[] = {L"ARIAL.TTF", L"ARIALN.TTF", L"COUR.TTF", L"MICROSS.TTF",
-                                 L"TAHOMA.TTF", L"TIMES.TTF", L"verdana.TTF"};
+// Every file the database stage opens, in the installer's own spelling
+// (the invisible Windows choice never leaves its first item).
+std::vector<std::wstring> DatabaseStageFiles() {
+    std::vector<std::wstring> files = {DatabaseSubfolder + DatabaseFileName};
+    for (const auto& n : EngineRuntimeFiles(wcWindows7)) files.push_back(EngineSourceSubfolder + n);
+    for (const auto& n : IntlFiles()) files.push_back(EngineSourceSubfolder + IntlSubfolder + n);
+    for (const auto& n : EngineUdfFiles()) files.push_back(EngineSourceSubfolder + EngineUdfSubfolder + n);
+    for (const auto& n : ProductUdfFiles()) files.push_back(ProductUdfSourceSubfolder + n);
+    return files;
+}
 constexpr std::wstring_view kDriverFolder = L"FTDIDriverInstall";
 constexpr std::wstring_view kDriverProgram = L"FTDIDriverInstall\\FTDIDriverInstall.exe";
 constexpr std::wstring_view kPackagesFolder = L"backup";
@@ -182,13 +181,13 @@ private:
     }
 
     void DatabaseStage() {
-        for (const wchar_t* rel : kDatabaseFiles)
+        for (const std::wstring& rel : DatabaseStageFiles())
             if (auto size = OpenedFile(rel, kStops)) r_.targetBytes += OnDisk(*size);
     }
 
     void Fonts() {
         std::map<std::string, std::wstring> names;
-        for (const wchar_t* font : kFonts) {
+        for (const wchar_t* font : FontFiles) {
             std::wstring rel = L"fonts\\" + std::wstring(font);
             std::optional<fs::path> where;
             auto size = OpenedFile(rel, "the font step ends here and the fonts after it are not installed", &where);

@@ -2,24 +2,21 @@
 
 #include <algorithm>
 
+#include "install/ReleasePackages.h"
+#include "platform/AppError.h"
 #include "tools/mediacheck/MediaText.h"
 
 namespace mediacheck {
 
 std::optional<int> PackageDateKey(std::wstring_view path) {
-    if (path.size() < 6) return std::nullopt;
-    std::wstring_view c = path.substr(path.size() - 6);
-    for (wchar_t ch : c)
-        if (ch < L'0' || ch > L'9') return std::nullopt;
-    const int order[] = {4, 5, 2, 3, 0, 1};
-    int key = 0;
-    for (int i : order) key = key * 10 + (c[static_cast<size_t>(i)] - L'0');
-    return key;
+    try {
+        return static_cast<int>(DateKey(std::wstring(path)));
+    } catch (const EAppError&) {
+        return std::nullopt;
+    }
 }
 
-std::wstring PackageLevel(std::wstring_view name) {
-    return name.empty() ? std::wstring() : std::wstring(name.substr(1));
-}
+std::wstring PackageLevel(std::wstring_view name) { return ReleaseLevel(std::wstring(name)); }
 
 bool IsCalendarKey(int key) {
     int yy = key / 10000, mm = key / 100 % 100, dd = key % 100;
@@ -42,10 +39,7 @@ TPackageChoice ChoosePackage(std::vector<std::wstring> candidates) {
         if (!r.keys.back()) allKeys = false;
     }
     if (!allKeys) return r;
-    size_t best = 0;
-    for (size_t i = 1; i < r.sorted.size(); ++i)
-        if (*r.keys[i] > *r.keys[best]) best = i;
-    r.chosen = best;
+    r.chosen = NewestPackage(r.sorted, L"backup\\");
     return r;
 }
 

@@ -1,6 +1,6 @@
-// How the installer picks the release package it runs, as the checker needs
-// it: date key from the last six characters (DDMMYY read as YYMMDD), sorted
-// without regard to letter case, the first strictly greater key wins.
+// The installer's choice of the release package it runs (install/ReleasePackages),
+// seen from the checker: every key kept, a bad one answered instead of raised,
+// the candidates sorted without regard to letter case as the update stage does.
 #pragma once
 #include <optional>
 #include <string>
