@@ -133,13 +133,22 @@ void PrepareWine() {
     static bool done = false;
     if (done) return;
     done = true;
-    const char* managed = std::getenv("GUI_MANAGED_WINDOWS");
-    if (managed && std::string(managed) == "1") return;
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
-    const wchar_t value[] = L"N";
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, value,
-                    sizeof value);
+    auto setString = [](const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    // The Windows fonts the pages ask for, by their metric-compatible stand-ins
+    // (fonts-liberation); without them Wine falls back to a wider face and the
+    // memo lines wrap where they do not on Windows.
+    const wchar_t* replacements = L"Software\\Wine\\Fonts\\Replacements";
+    setString(replacements, L"Times New Roman", L"Liberation Serif");
+    setString(replacements, L"Arial", L"Liberation Sans");
+    setString(replacements, L"Courier New", L"Liberation Mono");
+    const char* managed = std::getenv("GUI_MANAGED_WINDOWS");
+    if (!managed || std::string(managed) != "1")
+        setString(L"Software\\Wine\\X11 Driver", L"Managed", L"N");
 }
 
 std::wstring ClassNameOf(HWND window) {

@@ -53,8 +53,9 @@ std::wstring EnvPath(const char* name);
 // Makes the text printable in a test message: CR and LF shown as \r and \n.
 std::string Visible(const std::wstring& text);
 
-// Under Wine: makes the windows of programs started from now on unmanaged (see above).
-// Does nothing on Windows or when GUI_MANAGED_WINDOWS=1. Safe to call repeatedly.
+// Under Wine, for programs started from now on: Times New Roman, Arial and Courier New
+// are drawn with their Liberation stand-ins, and windows are unmanaged (see above)
+// unless GUI_MANAGED_WINDOWS=1. Does nothing on Windows. Safe to call repeatedly.
 void PrepareWine();
 
 // --- Any window -----------------------------------------------------------------
