@@ -172,8 +172,8 @@ inline bool MakeUnixLink(const std::wstring& link, const std::string& unixTarget
     if (!unixName) return false;
     char* parent = unixName(link.substr(0, link.find_last_of(L'\\')).c_str());
     if (!parent) return false;
-    std::wstring cmd = L"/bin/ln -sfn " + gui::Widen(unixTarget) + L" " + gui::Widen(parent) + L"/" +
-                       link.substr(link.find_last_of(L'\\') + 1);
+    std::wstring cmd = L"/bin/ln -sfn \"" + gui::Widen(unixTarget) + L"\" \"" + gui::Widen(parent) + L"/" +
+                       link.substr(link.find_last_of(L'\\') + 1) + L"\"";
     HeapFree(GetProcessHeap(), 0, parent);
     STARTUPINFOW si{};
     si.cb = sizeof(si);

@@ -109,7 +109,7 @@ inline bool MakeUnixLink(const std::wstring& link, const std::string& unixTarget
     const std::string parent = UnixPath(link.substr(0, link.find_last_of(L'\\')));
     if (parent.empty() || unixTarget.empty()) return false;
     const std::wstring name = link.substr(link.find_last_of(L'\\') + 1);
-    std::wstring cmd = L"/bin/ln -sfn " + Utf8ToWide(unixTarget) + L" " + Utf8ToWide(parent) + L"/" + name;
+    std::wstring cmd = L"/bin/ln -sfn \"" + Utf8ToWide(unixTarget) + L"\" \"" + Utf8ToWide(parent) + L"/" + name + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
