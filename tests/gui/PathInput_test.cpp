@@ -73,6 +73,16 @@ TEST_F(PathInput, AcceptedFolderIsTrimmedCreatedWithItsSettingsFolder) {
     ExpectAccepted(L"C:\\A", L"C:\\A\\");
     EXPECT_TRUE(gui::DirectoryExists(L"C:\\A\\Settings"));
 
+    // Cyrillic letters and blanks inside the name, forward slashes as separators.
+    const std::wstring cyrillic = Dist.Root() + L"Папка установки";
+    ExpectAccepted(cyrillic, cyrillic + L"\\");
+    EXPECT_TRUE(gui::DirectoryExists(cyrillic + L"\\Settings"));
+    std::wstring slashed = Dist.Root() + L"Slashed";
+    for (auto& c : slashed)
+        if (c == L'\\') c = L'/';
+    ExpectAccepted(slashed, slashed + L"\\");
+    EXPECT_TRUE(gui::DirectoryExists(Dist.Root() + L"Slashed\\Settings"));
+
     // Entered a second time, the existing folders are simply kept.
     ExpectAccepted(target + L"\\", target + L"\\");
     EXPECT_TRUE(gui::DirectoryExists(target + L"\\Settings"));

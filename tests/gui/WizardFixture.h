@@ -96,6 +96,9 @@ protected:
         EXPECT_NE(nullptr, GetDlgItem(box, IDOK));
         EXPECT_EQ(nullptr, GetDlgItem(box, IDYES));
         EXPECT_EQ(nullptr, GetDlgItem(box, IDNO));
+        // Modal over the main window, which takes no input meanwhile.
+        EXPECT_EQ(app().MainWindow(), GetWindow(box, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(app().MainWindow()));
         ASSERT_TRUE(app().Answer(box, IDOK));
         ASSERT_TRUE(app().WaitMessageBoxGone());
         EXPECT_EQ(IDC_TS_INPUTPATH, app().VisiblePage());

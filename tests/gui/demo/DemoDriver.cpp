@@ -48,10 +48,6 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
     return lines;
 }
 
-struct TDump {
-    HWND page;
-};
-
 BOOL CALLBACK DumpControl(HWND w, LPARAM) {
     if (!IsWindowVisible(w)) return TRUE;
     const std::wstring cls = gui::ClassNameOf(w);
