@@ -25,7 +25,8 @@ OUT="-strip -depth 8 -define png:exclude-chunks=date,time"
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 
 # Texture: blurred noise on a tiled canvas (so the tile is seamless), mapped to
-# a narrow range of cool grey-blue. Fixed seed: the same tile on every run.
+# a narrow range of light grey (the image stays in the grey colour space, so
+# the multiply only darkens it). Fixed seed: the same tile on every run.
 $C -seed 1931 -size 128x128 xc: +noise Random -virtual-pixel tile -blur 0x1.2 \
    -colorspace gray -auto-level -virtual-pixel tile -motion-blur 0x6+45 -auto-level \
    +level 88%,97% \
@@ -56,7 +57,7 @@ $C -size 1x18 gradient:'rgb(250,250,249)'-"$PANEL" \
    \( -size 1x1 xc:'rgb(210,214,218)' \) \
    \( -size 1x3 xc:"$NAVY" \) \
    \( -size 1x1 xc:"$TEAL" \) \
-   \( -size 1x7 gradient:'rgb(150,165,180)'-'rgb(208,221,234)' \) \
+   \( -size 1x7 gradient:'rgb(150,158,166)'-'rgb(200,202,205)' \) \
    -append -type TrueColor $OUT TITLE_PNL_M.png
 # Ends: the same column, shaded towards the outer edge with a thin border.
 $C TITLE_PNL_M.png -scale 22x100\! \
