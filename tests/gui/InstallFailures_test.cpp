@@ -16,6 +16,7 @@ struct TSetup {
     TSetup() {
         target = dist.Root() + L"Target Folder\\";
         run::SetLogPixels(96);
+        run::IsolateDesktop();
     }
     // Prepares the target the way the path page would find it.
     void MakeTarget() const {

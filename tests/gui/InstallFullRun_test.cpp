@@ -20,6 +20,7 @@ struct TSetup {
         target = dist.Root() + L"Target Folder\\";
         CopyFileW((dist.Folder() + L"FTDIDriverInstall\\FTDIDriverInstall.exe").c_str(),
                   (dist.Root() + L"Target.exe").c_str(), FALSE);
+        run::IsolateDesktop();
         DeleteFileW(run::DesktopLink().c_str());
     }
 };

@@ -3,7 +3,6 @@
 // message box, and stops when the run has come to rest.
 #pragma once
 #include <windows.h>
-#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -138,10 +137,36 @@ inline std::wstring Ini(const std::wstring& file, const wchar_t* section, const 
     return value;
 }
 
-inline std::wstring DesktopLink() {
-    wchar_t desktop[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
-    return std::wstring(desktop) + L"\\Велитор - Vudeze.lnk";
+const wchar_t* const ShellFoldersKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const wchar_t* const UserShellFoldersKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// The desktop folder as the installer finds it (the current user's shell folders).
+inline std::wstring DesktopFolder() {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, ShellFoldersKey, L"Desktop", RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return L"";
+    return value;
+}
+
+inline std::wstring DesktopLink() { return DesktopFolder() + L"\\Велитор - Vudeze.lnk"; }
+
+// Wine points every prefix's desktop at the Unix home folder, which all test
+// programs share; give this prefix a desktop of its own.
+inline void IsolateDesktop() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"Desktop";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* key : {ShellFoldersKey, UserShellFoldersKey}) {
+        HKEY h;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+            continue;
+        RegSetValueExW(h, L"Desktop", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(h);
+    }
 }
 
 inline std::string LevelOf(const std::string& xml) {

@@ -15,6 +15,7 @@ struct TSetup {
     TSetup() {
         target = dist.Root() + L"Target Folder\\";
         run::SetLogPixels(96);
+        run::IsolateDesktop();
         DeleteFileW(run::DesktopLink().c_str());
     }
     void RemoveTree(const std::wstring& folder) const {
