@@ -32,8 +32,12 @@ void RunUpdateStage(const std::wstring& target, const std::wstring& source) {
     const std::wstring package = packages[NewestPackage(packages, target + L"backup\\")];
 
     SetCurrentDirectoryW((package + L"\\").c_str());
-    RunAndWait(package + L"\\Install.cmd", L"", SW_HIDE);
+    const unsigned long exitCode = RunAndWait(package + L"\\Install.cmd", L"", SW_HIDE);
     SetCurrentDirectoryW(target.c_str());
+    // A release that did not install must not be recorded as installed.
+    if (exitCode != 0)
+        throw EAppError(L"Сценарий выпуска " + package + L"\\Install.cmd завершился с кодом " +
+                        std::to_wstring(exitCode) + L"; уровень выпуска не записан.");
 
     SetReleaseLevel(target, ReleaseLevel(package));
 }

@@ -145,3 +145,24 @@ TEST(ReleasePackageInput, BlanksInTheNameAndTheTargetStillRunTheScript) {
     EXPECT_EQ(GetFile(T + L"ran.txt").substr(0, 3), "ran");
     EXPECT_NE(GetFile(T + L"ReleaseInfo").find("<Level>ew release 150321</Level>"), std::string::npos);
 }
+
+// A release script that reports failure: the stage stops with its exit code and
+// the level it did not install is not recorded.
+TEST(ReleasePackageInput, AFailingScriptIsNotRecordedAsInstalled) {
+    TTempFolder root{L"pkg"};
+    const std::wstring S = root + L"dist\\", T = root + L"inst\\";
+    for (const std::wstring& f : {S, S + L"backup", S + L"backup\\r010421", S + L"Updater", T})
+        CreateDirectoryW(f.c_str(), nullptr);
+    PutFile(S + L"Updater\\ReleaseInfo", "<ROOT><Version>1</Version><Level>000000</Level></ROOT>");
+    PutFile(S + L"backup\\r010421\\Install.cmd", "@echo off\r\nexit /b 7\r\n");
+    wchar_t cwd[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    const std::wstring e = ErrorOf([&] { RunUpdateStage(T, S); });
+    wchar_t after[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH, after);
+    SetCurrentDirectoryW(cwd);
+    EXPECT_NE(e.find(T + L"backup\\r010421\\Install.cmd"), std::wstring::npos) << std::string(e.begin(), e.end());
+    EXPECT_NE(e.find(L"7"), std::wstring::npos);
+    EXPECT_EQ(GetFile(T + L"ReleaseInfo"), "<ROOT><Version>1</Version><Level>000000</Level></ROOT>");
+    EXPECT_EQ(std::wstring(after) + L"\\", T) << "the current folder is back at the target";
+}
