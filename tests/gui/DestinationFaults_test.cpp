@@ -1,0 +1,177 @@
+// The target in the way: destination files held open by another program or
+// read-only, a drive that fills up during the database copy, and release
+// scripts that fail or leave a child behind. Each ends with a clear error or
+// the normal result, and the clinic's files are whole afterwards.
+#include <gtest/gtest.h>
+
+#include "FaultRun.h"
+#include "TmpfsDrive.h"
+
+namespace {
+
+const std::string kClinicDb = "clinic database: examinations of 2024\r\n" + std::string(100000, 'E');
+const std::string kClinicHolter = "[options]\r\nFilterType=3\r\nHardwareType=7\r\n\r\n[Clinic]\r\nName=Kept\r\n\r\n";
+
+class DestinationFaults : public fault::TFaultTest {
+protected:
+    // An installation as a clinic has it: database, settings and an engine file.
+    void MakeExistingInstallation() {
+        for (const wchar_t* f : {L"", L"Settings", L"DTAfb"}) CreateDirectoryW(Dest(f).c_str(), nullptr);
+        ASSERT_TRUE(fault::WriteAll(Dest(L"DTAfb\\V12.FDB"), kClinicDb));
+        ASSERT_TRUE(fault::WriteAll(Dest(L"Settings\\holter.ini"), kClinicHolter));
+        ASSERT_TRUE(fault::WriteAll(Dest(L"fbclient.Dll"), "old engine file"));
+    }
+
+    // The clinic's database is somewhere in DTAfb, byte for byte.
+    bool ClinicDatabaseKept() {
+        WIN32_FIND_DATAW d;
+        HANDLE h = FindFirstFileW(Dest(L"DTAfb\\*").c_str(), &d);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        bool found = false;
+        do {
+            if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                fault::ReadAll(Dest(L"DTAfb\\") + d.cFileName) == kClinicDb)
+                found = true;
+        } while (!found && FindNextFileW(h, &d));
+        FindClose(h);
+        return found;
+    }
+
+    // Whether opening a read-only file for writing is refused here.
+    bool ReadOnlyRefusesWriting() {
+        const std::wstring probe = Dist.Root() + L"probe.txt";
+        fault::WriteAll(probe, "x");
+        SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const bool refused = h == INVALID_HANDLE_VALUE;
+        if (!refused) CloseHandle(h);
+        SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(probe.c_str());
+        return refused;
+    }
+
+    struct TCase {
+        const wchar_t* Rel;
+        const char* Lock;  // "open" or "read-only"
+    };
+
+    void RunWithBlockedFile(const TCase& c) {
+        Scenario = std::string("destination ") + gui::Narrow(c.Rel) + " " +
+                   (std::string(c.Lock) == "open" ? "held open without sharing by another process" : "read-only");
+        ASSERT_NO_FATAL_FAILURE(MakeExistingInstallation());
+        const std::string before = fault::ReadAll(Dest(c.Rel));
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (std::string(c.Lock) == "open") {
+            held = CreateFileW(Dest(c.Rel).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        } else {
+            ASSERT_TRUE(SetFileAttributesW(Dest(c.Rel).c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        ASSERT_NO_FATAL_FAILURE(ToComponents(false));
+        const fault::TOutcome out = RunInstall();
+        Happened = out.Summary();
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        SetFileAttributesW(Dest(c.Rel).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+        EXPECT_TRUE(ClinicDatabaseKept()) << "the clinic's database is gone";
+        const bool isDb = std::wstring(c.Rel) == L"DTAfb\\V12.FDB";
+        const bool readOnly = std::string(c.Lock) == "read-only";
+        if (readOnly && !isDb && c.Rel[0] != L'S' && !ReadOnlyRefusesWriting()) {
+            // Wine run as root keeps the attribute in the Unix mode bits, which
+            // root may write through: the copy replaces the file as if it were not
+            // read-only. Windows refuses it as below.
+            Must = "Windows: error box \"Cannot create file ...\"; Wine as root: the file is replaced and the run completes";
+            EXPECT_TRUE(out.Errors.empty()) << out.Summary();
+            EXPECT_TRUE(out.Completed) << out.Summary();
+            EXPECT_NE(before, fault::ReadAll(Dest(c.Rel)));
+            return;
+        }
+        if (isDb && readOnly) {
+            // A read-only database can still be moved aside: the run completes
+            // and the clinic's copy waits in its backup.
+            Must = "completes; the old database kept in its backup";
+            EXPECT_TRUE(out.Errors.empty()) << out.Summary();
+            EXPECT_TRUE(out.Completed) << out.Summary();
+            return;
+        }
+        Must = "error box naming the file, the file unchanged, no later step, Выход disabled, window closes";
+        ASSERT_EQ(1u, out.Errors.size()) << out.Summary();
+        EXPECT_NE(std::wstring::npos, out.Errors[0].find(Dest(c.Rel))) << gui::Visible(out.Errors[0]);
+        EXPECT_EQ(before, fault::ReadAll(Dest(c.Rel))) << "the blocked file was changed";
+        const std::wstring name = std::wstring(c.Rel).substr(std::wstring(c.Rel).find_last_of(L'\\') + 1);
+        for (const auto& line : out.Lines) {
+            if (line.find(name) != std::wstring::npos) {
+                EXPECT_FALSE(fault::EndsWith(line, fault::kDone)) << gui::Visible(line);
+            }
+        }
+        EXPECT_FALSE(gui::FileExists(Dest(L"Settings\\lastnum.dta")));
+        ExpectStoppedEarly(out);
+    }
+};
+
+TEST_F(DestinationFaults, DatabaseHeldOpen) { RunWithBlockedFile({L"DTAfb\\V12.FDB", "open"}); }
+TEST_F(DestinationFaults, DatabaseReadOnly) { RunWithBlockedFile({L"DTAfb\\V12.FDB", "read-only"}); }
+TEST_F(DestinationFaults, EngineFileHeldOpen) { RunWithBlockedFile({L"fbclient.Dll", "open"}); }
+TEST_F(DestinationFaults, EngineFileReadOnly) { RunWithBlockedFile({L"fbclient.Dll", "read-only"}); }
+TEST_F(DestinationFaults, SettingsHeldOpen) { RunWithBlockedFile({L"Settings\\holter.ini", "open"}); }
+TEST_F(DestinationFaults, SettingsReadOnly) { RunWithBlockedFile({L"Settings\\holter.ini", "read-only"}); }
+
+// The drive fills up in the middle of the database copy (a 2 MiB drive, a 4 MiB database).
+TEST_F(DestinationFaults, DriveFullDuringTheDatabaseCopy) {
+    Scenario = "target drive (2 MiB tmpfs) fills up during the copy of the 4 MiB database";
+    Must = "V12.FDB line marked ОШИБКА!!!, no later line or step, no error box, Выход disabled, window closes";
+    fault::TTmpfsDrive drive(L'R', 2u << 20);
+    if (!drive.Ready()) GTEST_SKIP() << drive.WhyNot();
+    Target = drive.Root() + L"Target\\";
+    ASSERT_NO_FATAL_FAILURE(ToComponents(false));
+    const fault::TOutcome out = RunInstall();
+    Happened = out.Summary();
+    EXPECT_TRUE(out.Errors.empty()) << out.Summary();
+    EXPECT_EQ(L"Копирование файла V12.FDB....ОШИБКА!!!", out.LastLine()) << out.Summary();
+    const std::string holter = fault::ReadAll(Dest(L"Settings\\holter.ini"));
+    EXPECT_EQ("[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n", holter);
+    EXPECT_FALSE(gui::FileExists(Dest(L"Settings\\lastnum.dta")));
+    EXPECT_FALSE(gui::FileExists(Dest(L"aliases.conf")));
+    ExpectStoppedEarly(out);
+    App.reset();  // nothing may hold the drive when it goes
+}
+
+// Release scripts: one fails with an exit code, one starts a child and leaves at once.
+void ReplaceScript(const std::wstring& path, const std::string& body) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(fault::WriteAll(path, "@echo off\r\n" + body));
+}
+
+TEST_F(DestinationFaults, ReleaseScriptFails) {
+    Scenario = "the newest release script exits with code 5";
+    Must = "error box naming the script and its exit code; level not recorded; Выход disabled";
+    ReplaceScript(Media(L"backup\\r010421\\Install.cmd"), "echo started> \"%~dp0..\\..\\ScriptRan.txt\"\r\nexit /b 5\r\n");
+    ASSERT_NO_FATAL_FAILURE(ToComponents(false));
+    const fault::TOutcome out = RunInstall();
+    Happened = out.Summary();
+    EXPECT_EQ("started\r\n", fault::ReadAll(Dest(L"ScriptRan.txt")));
+    ASSERT_EQ(1u, out.Errors.size()) << out.Summary();
+    EXPECT_NE(std::wstring::npos, out.Errors[0].find(Dest(L"backup\\r010421\\Install.cmd")));
+    EXPECT_NE(std::wstring::npos, out.Errors[0].find(L"5"));
+    EXPECT_NE(std::string::npos, fault::ReadAll(Dest(L"ReleaseInfo")).find("<Level>000000</Level>"));
+    ExpectStoppedEarly(out);
+}
+
+TEST_F(DestinationFaults, ReleaseScriptLeavesAChildRunning) {
+    Scenario = "the newest release script starts a child and exits at once";
+    Must = "the installer waits for the script only: level recorded, run completes; the child finishes on its own";
+    ReplaceScript(Media(L"backup\\r010421\\Install.cmd"),
+                  "start \"\" /b cmd /c \"ping -n 4 127.0.0.1 >nul & echo child> \"%~dp0..\\..\\Child.txt\"\"\r\n"
+                  "exit /b 0\r\n");
+    ASSERT_NO_FATAL_FAILURE(ToComponents(false));
+    const fault::TOutcome out = RunInstall();
+    Happened = out.Summary();
+    EXPECT_TRUE(out.Errors.empty()) << out.Summary();
+    EXPECT_TRUE(out.Completed) << out.Summary();
+    EXPECT_TRUE(out.ExitEnabled);
+    EXPECT_NE(std::string::npos, fault::ReadAll(Dest(L"ReleaseInfo")).find("<Level>010421</Level>"));
+    EXPECT_TRUE(gui::WaitUntil([&] { return gui::FileExists(Dest(L"Child.txt")); }, 20000))
+        << "the script's child never finished";
+}
+
+}  // namespace
