@@ -22,11 +22,16 @@ void WriteLastNumIfMissing(const std::wstring& target) {
     GetLocalTime(&now);
     const auto record = EncodeLastNumRecord(DateTimeToDayCount(
         now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds));
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Written beside it and renamed into place once whole: an interrupted or
+    // failed write must not leave a short file that later runs would keep.
+    const std::wstring part = file + L".part";
+    HANDLE h = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
-    WriteFile(h, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+    const bool whole = WriteFile(h, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
+                       written == record.size() && FlushFileBuffers(h);
     CloseHandle(h);
+    if (!whole || !MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileW(part.c_str());
 }
 
 void WriteBtoothIni(const std::wstring& target) {

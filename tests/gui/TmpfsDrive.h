@@ -7,9 +7,32 @@
 
 #include <string>
 
-#include "GuiDriver.h"
 
 namespace fault {
+
+namespace tmpfs_detail {
+inline bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+template <class F>
+bool WaitFor(F pred, DWORD ms) {
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        if (pred()) return true;
+        Sleep(50);
+    }
+    return pred();
+}
+inline std::string Narrow(const std::wstring& w) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+inline std::wstring Widen(const std::string& s) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+}  // namespace tmpfs_detail
 
 class TTmpfsDrive {
 public:
@@ -20,10 +43,10 @@ public:
             return;
         }
         FMount = "/tmp/robust-tmpfs-" + std::to_string(GetCurrentProcessId()) + "-" + std::string(1, char(letter));
-        FLink = gui::Narrow(prefix) + "/dosdevices/" + std::string(1, char(tolower(letter))) + ":";
+        FLink = tmpfs_detail::Narrow(prefix) + "/dosdevices/" + std::string(1, char(tolower(letter))) + ":";
         Sh("mkdir -p " + FMount + " && mount -t tmpfs -o size=" + std::to_string(bytes) + " tmpfs " + FMount +
            " && ln -sfn " + FMount + " '" + FLink + "' && touch " + FMount + "/.mounted");
-        if (!gui::WaitUntil([&] { return gui::FileExists(Root() + L".mounted"); }, 10000)) {
+        if (!tmpfs_detail::WaitFor([&] { return tmpfs_detail::Exists(Root() + L".mounted"); }, 10000)) {
             FWhy = "cannot mount a tmpfs here (mount needs root and a kernel that allows it)";
             return;
         }
@@ -33,7 +56,7 @@ public:
     ~TTmpfsDrive() {
         if (FMount.empty()) return;
         Sh("rm -f '" + FLink + "'; umount -l " + FMount + "; rmdir " + FMount);
-        gui::WaitUntil([&] { return GetFileAttributesW(Root().c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
+        tmpfs_detail::WaitFor([&] { return !tmpfs_detail::Exists(Root()); }, 5000);
     }
     TTmpfsDrive(const TTmpfsDrive&) = delete;
     TTmpfsDrive& operator=(const TTmpfsDrive&) = delete;
@@ -44,7 +67,7 @@ public:
 
 private:
     static void Sh(const std::string& script) {
-        std::wstring cmd = L"/bin/sh -c \"" + gui::Widen(script) + L"\"";
+        std::wstring cmd = L"/bin/sh -c \"" + tmpfs_detail::Widen(script) + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
