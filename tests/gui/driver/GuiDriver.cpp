@@ -202,6 +202,8 @@ int CheckState(HWND checkBox) {
     return static_cast<int>(r);
 }
 
+constexpr size_t kListLineSpare = 4096;
+
 std::vector<std::wstring> ListItems(HWND listBox) {
     std::vector<std::wstring> items;
     DWORD_PTR count = 0;
@@ -210,12 +212,16 @@ std::vector<std::wstring> ListItems(HWND listBox) {
         DWORD_PTR len = 0;
         if (!SendTimed(listBox, LB_GETTEXTLEN, i, 0, &len) || static_cast<LRESULT>(len) == LB_ERR)
             break;
-        std::wstring line(len + 1, L'\0');
+        // LB_GETTEXT has no buffer size, and the running program may replace the
+        // line with a longer one (its mark) between the two messages; the spare
+        // room keeps such a line from running past the buffer.
+        const size_t room = len + 1 + kListLineSpare;
+        std::wstring line(room, L'\0');
         DWORD_PTR got = 0;
         if (!SendTimed(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()), &got) ||
             static_cast<LRESULT>(got) == LB_ERR)
             break;
-        line.resize(got <= len ? got : len);
+        line.resize(got < room ? got : room - 1);
         items.push_back(line);
     }
     return items;
