@@ -297,8 +297,7 @@ TEST_F(MessageForm, CountdownLabelCountsDownAndExpiryReturnsFalse) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     EXPECT_FALSE(result);
     EXPECT_TRUE(closedByItself);
-    EXPECT_GE(elapsed, 1.8);
-    EXPECT_LT(elapsed, 8.0);
+    EXPECT_GE(elapsed, 1.8) << "closed before its two seconds";
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[0], L"  сек");
     EXPECT_EQ(texts[1], L"  1с");
@@ -385,10 +384,10 @@ TEST(MessageFormAtDpi, LayoutScalesWithTheScreen) {
               dpichild::Passed);
 }
 
-// The one test that waits out the default countdown.
-TEST_F(MessageForm, DefaultCountdownClosesAfterTwentySeconds) {
+// The default countdown starts at twenty seconds; the GUI scenario of the driver
+// warning waits it out.
+TEST_F(MessageForm, DefaultCountdownStartsAtTwentySeconds) {
     std::wstring firstTick;
-    const auto start = Clock::now();
     const bool result = ShowDriven(DriverWarning, mtMessage, L"", 0, [&](HWND w) {
         HWND sec = GetDlgItem(w, IDC_LBLSEC);
         while (IsWindowVisible(w) && firstTick.empty()) {
@@ -396,11 +395,8 @@ TEST_F(MessageForm, DefaultCountdownClosesAfterTwentySeconds) {
             if (t != L"  сек") firstTick = t;
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
         }
-        WaitUntilGone(w, 30000);
+        Click(w, IDC_BTNOK);
     });
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    EXPECT_FALSE(result);
+    EXPECT_TRUE(result);
     EXPECT_EQ(firstTick, L"  19с");
-    EXPECT_GE(elapsed, 19.5);
-    EXPECT_LT(elapsed, 28.0);
 }
