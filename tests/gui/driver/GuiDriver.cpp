@@ -260,10 +260,20 @@ TInstaller::TInstaller(const std::wstring& exe, const std::wstring& currentFolde
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi)) {
-        FStartError = L"CreateProcessW failed for " + exe + L", error " +
-                      std::to_wstring(GetLastError());
+    // Under Wine a process start now and then fails with ERROR_INTERNAL_ERROR when the
+    // machine is loaded (the new process dies while Wine sets it up); the program
+    // itself never ran then, so a second start is a fair one.
+    BOOL started = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi);
+        error = started ? 0 : GetLastError();
+        if (!started && error != ERROR_INTERNAL_ERROR) break;
+        if (!started) Sleep(500);
+    }
+    if (!started) {
+        FStartError = L"CreateProcessW failed for " + exe + L", error " + std::to_wstring(error);
         return;
     }
     CloseHandle(pi.hThread);
