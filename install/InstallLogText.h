@@ -3,9 +3,6 @@
 #pragma once
 #include <string>
 
-// UTF-8 of a UTF-16 text; an unpaired surrogate becomes U+FFFD.
-std::string Utf8(const std::wstring& text);
-
 // The run's header line (no line break):
 // "Установка 09.12.2026 14:30:05. Дистрибутив: <S>. Каталог установки: <T>"
 std::wstring InstallLogHeader(int year, int month, int day, int hour, int minute, int second,

@@ -27,6 +27,8 @@ std::string Latin1Encode(std::wstring_view text) {
 bool IsHighSurrogate(std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+}  // namespace
+
 std::wstring DecodeUtf8(std::string_view s) {
     std::wstring out;
     out.reserve(s.size());
@@ -67,6 +69,8 @@ std::wstring DecodeUtf8(std::string_view s) {
     return out;
 }
 
+namespace {
+
 std::wstring DecodeUtf16(std::string_view s, bool bigEndian) {
     std::wstring out;
     out.reserve(s.size() / 2);
@@ -103,29 +107,35 @@ void ForEachCodePoint(std::wstring_view text, F&& f) {
     }
 }
 
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = Replacement;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
 std::string EncodeUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    ForEachCodePoint(text, [&](char32_t cp) {
-        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = Replacement;
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    });
+    ForEachCodePoint(text, [&](char32_t cp) { AppendUtf8(out, cp); });
     return out;
 }
+
+namespace {
 
 std::string EncodeUtf16(std::wstring_view text, bool bigEndian) {
     std::string out;

@@ -36,3 +36,11 @@ std::vector<std::wstring> SplitLines(std::wstring_view text,
 
 // Appends one Unicode code point, as a surrogate pair where wchar_t is 16 bits.
 void AppendCodePoint(std::wstring& out, char32_t cp);
+
+// Appends one code point as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& out, char32_t cp);
+
+// UTF-8 without a mark, both ways. Lone surrogates are written as U+FFFD; invalid
+// or truncated byte sequences are read as U+FFFD, so any bytes decode.
+std::string EncodeUtf8(std::wstring_view text);
+std::wstring DecodeUtf8(std::string_view bytes);

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "install/InstallLogText.h"
+#include "shared/TextCodec.h"
 
-TEST(InstallLogText, Utf8CoversCyrillicAndSurrogatePairs) {
-    EXPECT_EQ(Utf8(L"abc"), "abc");
-    EXPECT_EQ(Utf8(L"Ж"), "\xD0\x96");
-    EXPECT_EQ(Utf8(L"€"), "\xE2\x82\xAC");
-    EXPECT_EQ(Utf8(std::wstring(1, static_cast<wchar_t>(0x1F600))), "\xF0\x9F\x98\x80");
+TEST(InstallLogText, LinesAreUtf8WithCyrillicAndSurrogatePairs) {
+    EXPECT_EQ(InstallLogLine(L"abc Ж€"), "abc \xD0\x96\xE2\x82\xAC\r\n");
+    std::wstring smile;
+    AppendCodePoint(smile, 0x1F600);
+    EXPECT_EQ(InstallLogLine(smile), "\xF0\x9F\x98\x80\r\n");
 }
 
 TEST(InstallLogText, HeaderNamesTimeAndBothFolders) {

@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "shared/TextCodec.h"
+
 namespace mediacheck {
 
-// Appends one code point as UTF-8 (invalid ones become U+FFFD).
-void AppendUtf8(std::string& out, char32_t cp);
+using ::AppendUtf8;
 
 // UTF-16 (native wchar_t on Windows) or UTF-32 (elsewhere) to UTF-8; lone
 // surrogates become U+FFFD.
