@@ -39,7 +39,8 @@ std::wstring BackupExistingDatabase(const std::wstring& target, const TInstallTi
 namespace {
 
 // The database file itself. An existing database is kept in a backup first;
-// if the media's copy cannot even be started, the backup goes back in place.
+// if the media's copy cannot be started, or breaks off (a full drive), the
+// backup goes back in place of what was written.
 bool CopyDatabase(IProgressLog& log, const std::wstring& target, const std::wstring& source,
                   const TInstallTime& now) {
     const std::wstring from = source + DatabaseSubfolder + DatabaseFileName;
@@ -51,13 +52,18 @@ bool CopyDatabase(IProgressLog& log, const std::wstring& target, const std::wstr
         backup = BackupExistingDatabase(target, now);
         if (!backup.empty()) log.Add(L"Сохранена резервная копия базы данных: " + backup);
     }
+    const std::wstring backupPath = target + DatabaseSubfolder + backup;
+    bool copied = false;
     try {
-        return LoggedCopy(log, DatabaseFileName, from, to);
+        copied = LoggedCopy(log, DatabaseFileName, from, to);
     } catch (...) {
-        if (!backup.empty() && !FileExists(to))
-            MoveFileExW((target + DatabaseSubfolder + backup).c_str(), to.c_str(), 0);
+        if (!backup.empty() && !FileExists(to)) MoveFileExW(backupPath.c_str(), to.c_str(), 0);
         throw;
     }
+    if (!copied && !backup.empty() && DeleteFileW(to.c_str()) &&
+        MoveFileExW(backupPath.c_str(), to.c_str(), 0))
+        log.Add(L"База данных восстановлена из резервной копии: " + backup);
+    return copied;
 }
 
 }  // namespace

@@ -136,6 +136,33 @@ TEST_F(DestinationFaults, DriveFullDuringTheDatabaseCopy) {
     App.reset();  // nothing may hold the drive when it goes
 }
 
+// The same on a reinstallation: the clinic's database goes back in place of the
+// broken copy, and no backup is left to look like a second database.
+TEST_F(DestinationFaults, DriveFullDuringTheDatabaseCopyPutsTheClinicDatabaseBack) {
+    Scenario = "reinstallation, target drive (2 MiB tmpfs) fills up during the database copy";
+    Must = "V12.FDB line marked ОШИБКА!!!, the clinic's database back in place, no backup left";
+    fault::TTmpfsDrive drive(L'R', 2u << 20);
+    if (!drive.Ready()) GTEST_SKIP() << drive.WhyNot();
+    Target = drive.Root() + L"Target\\";
+    ASSERT_TRUE(CreateDirectoryW(Target.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Dest(L"DTAfb").c_str(), nullptr));
+    ASSERT_TRUE(fault::WriteAll(Dest(L"DTAfb\\V12.FDB"), kClinicDb));
+    ASSERT_NO_FATAL_FAILURE(ToComponents(false));
+    const fault::TOutcome out = RunInstall();
+    Happened = out.Summary();
+    EXPECT_TRUE(out.Errors.empty()) << out.Summary();
+    ASSERT_GE(out.Lines.size(), 2u) << out.Summary();
+    EXPECT_EQ(L"Копирование файла V12.FDB....ОШИБКА!!!", out.Lines[out.Lines.size() - 2]) << out.Summary();
+    EXPECT_EQ(0u, out.LastLine().find(L"База данных восстановлена из резервной копии: V12.FDB.")) << out.Summary();
+    EXPECT_TRUE(fault::ReadAll(Dest(L"DTAfb\\V12.FDB")) == kClinicDb) << "the clinic's database is not back";
+    WIN32_FIND_DATAW d;
+    HANDLE h = FindFirstFileW(Dest(L"DTAfb\\*.bak").c_str(), &d);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, h) << "a backup is left beside the restored database";
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    ExpectStoppedEarly(out);
+    App.reset();
+}
+
 // Release scripts: one fails with an exit code, one starts a child and leaves at once.
 void ReplaceScript(const std::wstring& path, const std::string& body) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
