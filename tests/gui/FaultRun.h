@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "WizardFixture.h"
 
 namespace fault {
 
@@ -95,48 +96,31 @@ struct TRunOptions {
 };
 
 // A scenario's own distribution folder (sample media) and target folder.
-class TFaultTest : public ::testing::Test {
+class TFaultTest : public wizard::TWizardTest {
 protected:
-    gui::TDistribution Dist{true};
-    std::unique_ptr<gui::TInstaller> App;
+    TFaultTest() : TWizardTest(true) {}
+
     std::wstring Target;
     std::string Scenario, Must;
 
     void SetUp() override {
-        ASSERT_TRUE(Dist.Ready()) << "INSTALL_EXE must name the built Install.exe";
+        ASSERT_NO_FATAL_FAILURE(TWizardTest::SetUp());
         ASSERT_TRUE(gui::DirectoryExists(Dist.Folder() + L"DTAfb")) << "MEDIA_DIR must hold the sample media";
         Target = Dist.Root() + L"Target\\";
     }
 
     void TearDown() override {
         Record();
-        if (HasFailure() && App && App->Running()) {
-            const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-            gui::SaveScreenshotAs(GetDesktopWindow(),
-                                  gui::Widen(std::string(info->test_suite_name()) + "." + info->name()));
-        }
-        App.reset();
+        TWizardTest::TearDown();
     }
 
-    gui::TInstaller& app() { return *App; }
     std::wstring Media(const std::wstring& rel) const { return Dist.Folder() + rel; }
     std::wstring Dest(const std::wstring& rel) const { return Target + rel; }
 
     // Start page, path page (Target), driver warning, components page.
     void ToComponents(bool driver) {
-        App = std::make_unique<gui::TInstaller>(Dist.InstallExe());
-        ASSERT_TRUE(App->Started()) << gui::Narrow(App->StartError());
-        ASSERT_TRUE(App->WaitMainWindow()) << "no main window";
-        ASSERT_TRUE(App->WaitPage(IDC_TS_START));
-        ASSERT_TRUE(App->Click(IDC_BTNSTARTNEXT));
-        ASSERT_TRUE(App->WaitPage(IDC_TS_INPUTPATH));
-        ASSERT_TRUE(App->Type(IDC_EPATH, Target));
-        ASSERT_TRUE(App->Click(IDC_BTNINPUTPATHNEXT));
-        HWND w = App->WaitMessageWindow();
-        ASSERT_NE(nullptr, w) << "no driver warning";
-        ASSERT_TRUE(App->PressMessageWindowOk(w));
-        ASSERT_TRUE(App->WaitMessageWindowGone());
-        ASSERT_TRUE(App->WaitPage(IDC_TS_INPUTCOMPONENTS));
+        ASSERT_NO_FATAL_FAILURE(ToPathPage());
+        ASSERT_NO_FATAL_FAILURE(EnterPath(Target));
         if (!driver && App->CheckState(IDC_CBDRIVERINSTAL) == BST_CHECKED) {
             ASSERT_TRUE(App->Click(IDC_CBDRIVERINSTAL));
             ASSERT_TRUE(gui::WaitUntil([&] { return App->CheckState(IDC_CBDRIVERINSTAL) == BST_UNCHECKED; }));

@@ -25,6 +25,9 @@ inline bool HasVisibleStyle(HWND w) {
 
 class TWizardTest : public ::testing::Test {
 protected:
+    // withMedia: the distribution folder holds the sample media too.
+    explicit TWizardTest(bool withMedia = false) : Dist(withMedia) {}
+
     gui::TDistribution Dist;
     std::unique_ptr<gui::TInstaller> App;
 
