@@ -1,5 +1,5 @@
 // Walks Install.exe through every page the way an operator would, printing what
-// each page shows and saving one screenshot per page:
+// each page shows and saving screenshots of each (main window pages also maximised):
 //   DemoDriver <Install.exe> <screenshot folder> [pause ms between steps]
 // Paths may be Unix paths (they are mapped to Z:\...). Run by scripts/demo.
 #include <windows.h>
@@ -33,6 +33,29 @@ void Shot(HWND window, const std::wstring& name) {
     const std::wstring path = GShots + prefix + name + L".png";
     Print(gui::SaveScreenshot(window, path) ? L"  [screenshot " + path + L"]"
                                             : L"  [screenshot failed: " + path + L"]");
+}
+
+// Waits until the client area is wider than the normal 954 pixels (maximised) or
+// back at 954, then for the repaint after the resize.
+bool WaitClientSize(HWND window, bool maximised) {
+    const bool sized = gui::WaitUntil([&] {
+        RECT rc;
+        GetClientRect(window, &rc);
+        return maximised ? rc.right > 954 : rc.right == 954;
+    });
+    Sleep(500);
+    return sized;
+}
+
+// A page of the main window at its normal size and maximised. ShowWindowAsync
+// works while a question box has the window disabled, unlike the title-bar command.
+void ShotPage(HWND main, const std::wstring& name) {
+    Shot(main, name);
+    ShowWindowAsync(main, SW_MAXIMIZE);
+    if (WaitClientSize(main, true)) Shot(main, name + L"-maximised");
+    else Print(L"  [the window did not maximise: no screenshot of " + name + L" maximised]");
+    ShowWindowAsync(main, SW_RESTORE);
+    WaitClientSize(main, false);
 }
 
 std::vector<std::wstring> Lines(const std::wstring& text) {
@@ -99,13 +122,13 @@ bool RunInstallation(const std::wstring& exe) {
 
     if (!app.WaitPage(IDC_TS_START)) return Fail(L"the start page is not shown");
     DumpPage(app, L"tsStart");
-    Shot(app.MainWindow(), L"start");
+    ShotPage(app.MainWindow(), L"start");
     Pause();
 
     app.Click(IDC_BTNSTARTNEXT);
     if (!app.WaitPage(IDC_TS_INPUTPATH)) return Fail(L"the path page is not shown");
     DumpPage(app, L"tsInputPath");
-    Shot(app.MainWindow(), L"path");
+    ShotPage(app.MainWindow(), L"path");
     Pause();
 
     app.Click(IDC_BTNINPUTPATHNEXT);
@@ -121,7 +144,7 @@ bool RunInstallation(const std::wstring& exe) {
 
     if (!app.WaitPage(IDC_TS_INPUTCOMPONENTS)) return Fail(L"the components page is not shown");
     DumpPage(app, L"tsInputComponents");
-    Shot(app.MainWindow(), L"components");
+    ShotPage(app.MainWindow(), L"components");
     Pause();
 
     app.Click(IDC_BTNINSATALL);
@@ -154,7 +177,7 @@ bool RunInstallation(const std::wstring& exe) {
             printLines(false);
             DumpDialog(box, L"question");
             if (!progressShot) {
-                Shot(app.MainWindow(), L"progress");
+                ShotPage(app.MainWindow(), L"progress");
                 progressShot = true;
             }
             Pause();
@@ -185,10 +208,10 @@ bool RunInstallation(const std::wstring& exe) {
               std::to_wstring(app.ExitCode()));
         return app.ExitCode() == 0;
     }
-    if (!progressShot) Shot(app.MainWindow(), L"progress");
+    if (!progressShot) ShotPage(app.MainWindow(), L"progress");
     if (app.VisiblePage() == IDC_TS_CHANGEFONTSIZE) {
         DumpPage(app, L"tsChangeFontSize");
-        Shot(app.MainWindow(), L"change-font-size");
+        ShotPage(app.MainWindow(), L"change-font-size");
         Pause();
         app.Click(IDC_BTNEXITONCHANGEFONT);
     } else if (app.Enabled(IDC_BTNEXIT)) {
@@ -218,7 +241,7 @@ bool RunCancel(const std::wstring& exe) {
     app.Answer(box, IDYES);
     if (!app.WaitPage(IDC_TS_CANCEL)) return Fail(L"the cancel page is not shown");
     DumpPage(app, L"tsCancel");
-    Shot(app.MainWindow(), L"cancel");
+    ShotPage(app.MainWindow(), L"cancel");
     Pause();
     app.Click(IDC_BTNEXITCANCEL);
     if (!app.WaitExit()) return Fail(L"Install.exe did not close");
