@@ -7,6 +7,16 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # median of the numbers given as arguments
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else printf "%.1f\n", (v[NR/2]+v[NR/2+1])/2}'; }
 
+# The figure a benchmark's ratios use: the fastest of its runs, or their median
+# with BENCH_STAT=median. On a virtual machine that hands freed memory back to its
+# host (virtio-balloon free page reporting), writing 1 GiB into fresh page cache
+# now and then costs 3 s instead of 0.4 s, whatever program does it; the slow
+# runs measure the host, the fastest the program.
+figure() {
+  if [ "${BENCH_STAT:-min}" = median ]; then median "$@"; else printf '%s\n' "$@" | sort -g | head -n 1; fi
+}
+figure_name() { if [ "${BENCH_STAT:-min}" = median ]; then echo medians; else echo fastest; fi; }
+
 # ratio A B: A / B with two decimals
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f\n", a / b; else print "n/a" }'; }
 
