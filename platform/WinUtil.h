@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <string>
 
+#include "platform/Handles.h"
+
 // The system's text for an error code, without the trailing line break.
 std::wstring SysErrorMessage(DWORD code);
 
@@ -21,28 +23,3 @@ void ProcessMessages();
 using TMessageFilter = bool (*)(MSG& msg);
 void SetMessageFilter(TMessageFilter filter);
 bool FilterMessage(MSG& msg);
-
-// Owns a kernel handle; closes it on scope exit.
-class TKernelHandle {
-public:
-    TKernelHandle() = default;
-    explicit TKernelHandle(HANDLE h) : FHandle(h) {}
-    ~TKernelHandle() { Close(); }
-    TKernelHandle(const TKernelHandle&) = delete;
-    TKernelHandle& operator=(const TKernelHandle&) = delete;
-    TKernelHandle(TKernelHandle&& other) noexcept : FHandle(other.Release()) {}
-    TKernelHandle& operator=(TKernelHandle&& other) noexcept {
-        if (this != &other) { Close(); FHandle = other.Release(); }
-        return *this;
-    }
-    HANDLE Get() const { return FHandle; }
-    bool Valid() const { return FHandle != nullptr && FHandle != INVALID_HANDLE_VALUE; }
-    HANDLE Release() { HANDLE h = FHandle; FHandle = nullptr; return h; }
-    void Close() {
-        if (Valid()) CloseHandle(FHandle);
-        FHandle = nullptr;
-    }
-
-private:
-    HANDLE FHandle = nullptr;
-};
