@@ -7,6 +7,7 @@
 
 #include "desktop/FontNameTable.h"
 #include "platform/AppError.h"
+#include "platform/Handles.h"
 #include "platform/WinUtil.h"
 
 namespace {
@@ -81,17 +82,14 @@ void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
     copy(source, target);
 
     const std::wstring valueName = name + L" (TrueType)";
-    HKEY key = nullptr;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_ALL_ACCESS, &key);
-    LONG rc = key == nullptr ? ERROR_INVALID_HANDLE
-                             : RegSetValueExW(key, valueName.c_str(), 0, REG_SZ,
-                                              reinterpret_cast<const BYTE*>(fileName.c_str()),
-                                              static_cast<DWORD>((fileName.size() + 1) *
-                                                                 sizeof(wchar_t)));
-    if (key != nullptr) {
-        RegFlushKey(key);
-        RegCloseKey(key);
-    }
+    TRegKey key;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_ALL_ACCESS, key.Out());
+    LONG rc = !key ? ERROR_INVALID_HANDLE
+                   : RegSetValueExW(key.Get(), valueName.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(fileName.c_str()),
+                                    static_cast<DWORD>((fileName.size() + 1) * sizeof(wchar_t)));
+    if (key) RegFlushKey(key.Get());
+    key.Close();
     if (rc != ERROR_SUCCESS)
         throw EAppError(L"Failed to set data for '" + valueName + L"'");
 

@@ -7,38 +7,11 @@
 #include <vector>
 
 #include "platform/AppError.h"
+#include "platform/Com.h"
+#include "platform/Handles.h"
 #include "platform/WinUtil.h"
 
 namespace {
-
-// Releases a COM interface on scope exit.
-template <class T>
-class TComRef {
-public:
-    TComRef() = default;
-    ~TComRef() { if (FPtr) FPtr->Release(); }
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    T** Out() { return &FPtr; }
-    void** OutVoid() { return reinterpret_cast<void**>(&FPtr); }
-    T* operator->() const { return FPtr; }
-
-private:
-    T* FPtr = nullptr;
-};
-
-class TRegKey {
-public:
-    TRegKey() = default;
-    ~TRegKey() { if (FKey) RegCloseKey(FKey); }
-    TRegKey(const TRegKey&) = delete;
-    TRegKey& operator=(const TRegKey&) = delete;
-    HKEY* Out() { return &FKey; }
-    HKEY Get() const { return FKey; }
-
-private:
-    HKEY FKey = nullptr;
-};
 
 std::wstring GuidText(REFGUID id) {
     wchar_t text[40] = {};
@@ -85,19 +58,19 @@ std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
                             const std::wstring& SubFolder, const std::wstring& WorkingFolder,
                             const std::wstring& Arguments, const std::wstring& Description,
                             const std::wstring& LinkName) {
-    TComRef<IUnknown> object;
+    TComPtr<IUnknown> object;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr,
                                   CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                   object.OutVoid());
     if (FAILED(hr))
         throw EAppError(SysErrorMessage(static_cast<DWORD>(hr)) + L", ClassID: " +
                         GuidText(CLSID_ShellLink));
-    TComRef<IShellLinkW> link;
+    TComPtr<IShellLinkW> link;
     hr = object->QueryInterface(IID_IShellLinkW, link.OutVoid());
     if (FAILED(hr))
         throw EAppError(SysErrorMessage(static_cast<DWORD>(hr)) + L", InterfaceID: " +
                         GuidText(IID_IShellLinkW));
-    TComRef<IPersistFile> file;
+    TComPtr<IPersistFile> file;
     hr = object->QueryInterface(IID_IPersistFile, file.OutVoid());
     if (FAILED(hr))
         throw EAppError(SysErrorMessage(static_cast<DWORD>(hr)) + L", InterfaceID: " +

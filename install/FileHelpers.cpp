@@ -6,30 +6,12 @@
 #include <algorithm>
 #include <new>
 
+#include "install/MediaLayout.h"
 #include "platform/AppError.h"
+#include "platform/Handles.h"
 #include "platform/WinUtil.h"
 
 namespace {
-
-// One FindFirstFileW/FindNextFileW search, closed when it goes out of scope.
-class TFindSearch {
-public:
-    explicit TFindSearch(const std::wstring& pattern)
-        : FHandle(FindFirstFileW(pattern.c_str(), &FData)) {}
-    ~TFindSearch() {
-        if (FHandle != INVALID_HANDLE_VALUE) FindClose(FHandle);
-    }
-    TFindSearch(const TFindSearch&) = delete;
-    TFindSearch& operator=(const TFindSearch&) = delete;
-
-    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
-    const WIN32_FIND_DATAW& Data() const { return FData; }
-    bool Next() { return FindNextFileW(FHandle, &FData) != FALSE; }
-
-private:
-    WIN32_FIND_DATAW FData{};
-    HANDLE FHandle;
-};
 
 bool IsDotEntry(const wchar_t* name) {
     return (name[0] == L'.' && name[1] == 0) || (name[0] == L'.' && name[1] == L'.' && name[2] == 0);
@@ -124,7 +106,7 @@ void ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& list)
     do {
         if (!IsVisibleSubfolder(search.Data())) continue;
         const std::wstring name = search.Data().cFileName;
-        if (name == L"WithOutAnswer") continue;
+        if (name == NoAnswerFolder) continue;
         list.push_back(folder + name);
     } while (search.Next());
 }

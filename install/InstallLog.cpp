@@ -7,22 +7,19 @@
 TInstallLog::TInstallLog(std::wstring distribution, std::wstring target)
     : FDistribution(std::move(distribution)), FTarget(std::move(target)) {}
 
-TInstallLog::~TInstallLog() {
-    if (FOpened) CloseHandle(FFile);
-}
+TInstallLog::~TInstallLog() = default;
 
-bool TInstallLog::IsOpen() const { return FOpened; }
+bool TInstallLog::IsOpen() const { return FFile.Valid(); }
 
 void TInstallLog::Open(const std::wstring& path) {
-    if (FOpened) return;
-    HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    if (IsOpen()) return;
+    TKernelHandle h(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.Valid()) return;
     const bool fresh = GetLastError() != ERROR_ALREADY_EXISTS;
-    FFile = h;
-    FOpened = true;
+    FFile = std::move(h);
     LARGE_INTEGER size{};
-    if (fresh || (GetFileSizeEx(h, &size) && size.QuadPart == 0)) Write(Utf8Bom);
+    if (fresh || (GetFileSizeEx(FFile.Get(), &size) && size.QuadPart == 0)) Write(Utf8Bom);
     SYSTEMTIME now{};
     GetLocalTime(&now);
     Write(InstallLogLine(InstallLogHeader(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
@@ -32,7 +29,7 @@ void TInstallLog::Open(const std::wstring& path) {
 }
 
 void TInstallLog::Line(const std::wstring& text) {
-    if (!FOpened) {
+    if (!IsOpen()) {
         FPending.push_back(text);
         return;
     }
@@ -42,6 +39,6 @@ void TInstallLog::Line(const std::wstring& text) {
 void TInstallLog::Write(const std::string& bytes) {
     DWORD written = 0;
     // Each line reaches the disk before the installation goes on.
-    if (WriteFile(FFile, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        FlushFileBuffers(FFile);
+    if (WriteFile(FFile.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        FlushFileBuffers(FFile.Get());
 }

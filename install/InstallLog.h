@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Handles.h"
+
 class TInstallLog {
 public:
     // Lines given before Open are kept and written when the file opens.
@@ -25,6 +27,5 @@ private:
 
     std::wstring FDistribution, FTarget;
     std::vector<std::wstring> FPending;
-    void* FFile = nullptr;  // a HANDLE; kept opaque so the header needs no <windows.h>
-    bool FOpened = false;
+    TKernelHandle FFile;
 };
