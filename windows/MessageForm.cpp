@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/AppError.h"
+#include "platform/Gdi.h"
 #include "resources/ids.h"
 #include "windows/ScreenMonitorManager.h"
 
@@ -42,79 +43,50 @@ HFONT MakeTahoma(int points, int dpi) {
     return CreateFontIndirectW(&lf);
 }
 
-void RegisterFormClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(instance, TFMessageform::ClassName(), &wc)) return;
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = TFMessageform::ClassName();
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw EAppError(L"Не удалось зарегистрировать окно сообщения");
-}
-
 // Glyph number `index` drawn on a magenta key colour: 0 a red cross
-// (cancel), 1 a blue question mark, 2 a green tick (OK).
+// ("Отмена"), 2 a green tick (OK).
 void DrawGlyph(HDC dc, int index, int size) {
     RECT all{0, 0, size, size};
-    HBRUSH key = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(dc, &all, key);
-    DeleteObject(key);
+    FillRect(dc, &all, TBrush(CreateSolidBrush(RGB(255, 0, 255))).Get());
     const int w = std::max(2, size / 6);
-    const COLORREF colour = index == 0 ? RGB(200, 30, 30) : index == 1 ? RGB(30, 70, 200)
-                                                                        : RGB(20, 150, 40);
+    const COLORREF colour = index == 0 ? RGB(200, 30, 30) : RGB(20, 150, 40);
     const LOGBRUSH brush{BS_SOLID, colour, 0};
-    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
-                            static_cast<DWORD>(w), &brush, 0, nullptr);
-    HGDIOBJ old = SelectObject(dc, pen);
+    const TPen pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
+                                static_cast<DWORD>(w), &brush, 0, nullptr));
+    const TSelectObject usePen(dc, pen.Get());
     const int m = size / 4, s = size;
     if (index == 0) {
         MoveToEx(dc, m, m, nullptr);
         LineTo(dc, s - m, s - m);
         MoveToEx(dc, s - m, m, nullptr);
         LineTo(dc, m, s - m);
-    } else if (index == 1) {
-        Arc(dc, m, m / 2, s - m, s / 2 + m / 2, s - m, s / 2, m, s / 2);
-        MoveToEx(dc, s - m, s / 3, nullptr);
-        LineTo(dc, s / 2, s / 2 + m / 2);
-        LineTo(dc, s / 2, s - m - w);
-        MoveToEx(dc, s / 2, s - m / 2, nullptr);
-        LineTo(dc, s / 2, s - m / 2);
     } else {
         MoveToEx(dc, m - m / 2, s / 2, nullptr);
         LineTo(dc, s / 2 - m / 2, s - m);
         LineTo(dc, s - m / 2, m);
     }
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
-HIMAGELIST MakeGlyphList(int size, int first, int count) {
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, count, 0);
-    if (!list) return nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+TImageList MakeGlyphList(int size, int first, int count) {
+    TImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, count, 0));
+    if (!list) return list;
+    const TWindowDC screen(nullptr);
+    const TMemoryDC dc(screen.Get());
     for (int i = first; i < first + count; ++i) {
-        HBITMAP bmp = CreateCompatibleBitmap(screen, size, size);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        DrawGlyph(dc, i, size);
-        SelectObject(dc, old);
-        ImageList_AddMasked(list, bmp, RGB(255, 0, 255));
-        DeleteObject(bmp);
+        const TBitmapHandle bmp(CreateCompatibleBitmap(screen.Get(), size, size));
+        {
+            const TSelectObject useBitmap(dc.Get(), bmp.Get());
+            DrawGlyph(dc.Get(), i, size);
+        }
+        ImageList_AddMasked(list.Get(), bmp.Get(), RGB(255, 0, 255));
     }
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return list;
 }
 
-void SetButtonGlyph(HWND button, HIMAGELIST list) {
+void SetButtonGlyph(HWND button, const TImageList& list) {
     if (!list) return;
     BUTTON_IMAGELIST bil{};
-    bil.himl = list;
+    bil.himl = list.Get();
     bil.margin = {2, 0, 2, 0};
     bil.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
     // Needs common controls 6; older buttons just keep their caption.
@@ -151,35 +123,31 @@ private:
 
 TFMessageform::TFMessageform() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterFormClass(instance);
+    const TWindowClassSpec spec{ClassName(), nullptr, LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP)),
+                                nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+    if (!RegisterWindowClass(instance, spec)) throw EAppError(L"Не удалось зарегистрировать окно сообщения");
     FDpi = WorkingDpi();
+    FFont.Reset(MakeTahoma(8, FDpi));
+    FMessageFont.Reset(MakeTahoma(10, FDpi));
     RECT r{0, 0, Scaled(ClientWidth), Scaled(200)};
     AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
-    FHandle = CreateWindowExW(FormExStyle, ClassName(), L"", FormStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                              instance, nullptr);
+    CreateHandle(FormExStyle, ClassName(), L"", FormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                 r.right - r.left, r.bottom - r.top, nullptr, instance);
     if (!FHandle) throw EAppError(L"Не удалось создать окно сообщения");
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
-    FFont = MakeTahoma(8, FDpi);
-    FMessageFont = MakeTahoma(10, FDpi);
-    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-    CreateControls();
-    CreateGlyphs();
 }
 
 TFMessageform::~TFMessageform() {
     if (FHandle) {
         KillTimer(FHandle, StayUpTimerId);
         KillTimer(FHandle, StopTimerId);
-        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
-        DestroyWindow(FHandle);
     }
-    if (FOKGlyph) ImageList_Destroy(FOKGlyph);
-    if (FCancelGlyph) ImageList_Destroy(FCancelGlyph);
-    if (FImages) ImageList_Destroy(FImages);
-    if (FFont) DeleteObject(FFont);
-    if (FMessageFont) DeleteObject(FMessageFont);
+    DestroyHandle();
+}
+
+void TFMessageform::OnCreate() {
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
+    CreateControls();
+    CreateGlyphs();
 }
 
 void TFMessageform::CreateControls() {
@@ -189,7 +157,7 @@ void TFMessageform::CreateControls() {
                                  FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  instance, nullptr);
         if (!w) throw EAppError(L"Не удалось создать окно сообщения");
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
         return w;
     };
     // The panels are plain statics under their controls, all children of the
@@ -203,7 +171,7 @@ void TFMessageform::CreateControls() {
     btnStop = make(L"BUTTON", L"остановить", WS_TABSTOP | BS_PUSHBUTTON, IDC_BTNSTOP);
     lblClose = make(L"STATIC", L"Окно закроется через", SS_CENTER | SS_NOPREFIX, IDC_LBLCLOSE);
     lblSec = make(L"STATIC", L"  сек", SS_LEFTNOWORDWRAP | SS_NOPREFIX, IDC_LBLSEC);
-    SendMessageW(lblMessage, WM_SETFONT, reinterpret_cast<WPARAM>(FMessageFont), FALSE);
+    SendMessageW(lblMessage, WM_SETFONT, reinterpret_cast<WPARAM>(FMessageFont.Get()), FALSE);
     // Panels lie beneath their controls.
     SetWindowPos(pnlButtons, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(pnlClose, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -211,7 +179,6 @@ void TFMessageform::CreateControls() {
 
 void TFMessageform::CreateGlyphs() {
     const int size = Scaled(GlyphSize);
-    FImages = MakeGlyphList(size, 0, 3);
     // A button takes a list per state or one image for all: one each.
     FCancelGlyph = MakeGlyphList(size, 0, 1);
     FOKGlyph = MakeGlyphList(size, 2, 1);
@@ -220,28 +187,24 @@ void TFMessageform::CreateGlyphs() {
 }
 
 int TFMessageform::TextWidth(const std::wstring& text) const {
-    HDC dc = GetDC(FHandle);
-    HGDIOBJ old = SelectObject(dc, FFont);
+    const TWindowDC dc(FHandle);
+    const TSelectObject useFont(dc.Get(), FFont.Get());
     SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(FHandle, dc);
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
 int TFMessageform::MessageLabelHeight() const {
     RECT client{};
     GetClientRect(FHandle, &client);
-    HDC dc = GetDC(lblMessage);
-    HGDIOBJ old = SelectObject(dc, FMessageFont);
+    const TWindowDC dc(lblMessage);
+    const TSelectObject useFont(dc.Get(), FMessageFont.Get());
     TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
+    GetTextMetricsW(dc.Get(), &tm);
     RECT r{0, 0, client.right, 0};
     const std::wstring text = FMessageText.empty() ? std::wstring(L" ") : FMessageText;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(lblMessage, dc);
     return std::max<int>(r.bottom - r.top, tm.tmHeight);
 }
 
@@ -295,7 +258,7 @@ void TFMessageform::FormShow() {
     SetTimer(FHandle, StayUpTimerId, StayUpTimerInterval, nullptr);
     SetTimer(FHandle, StopTimerId, static_cast<UINT>(StopTimerInterval), nullptr);
     for (HWND w : {pnlClose, btnStop, lblClose, lblSec}) ShowWindow(w, SW_SHOWNA);
-    SendMessageW(lblMessage, WM_SETFONT, reinterpret_cast<WPARAM>(FMessageFont), FALSE);
+    SendMessageW(lblMessage, WM_SETFONT, reinterpret_cast<WPARAM>(FMessageFont.Get()), FALSE);
     SetWindowTextW(lblMessage, FMessageText.c_str());
     SetWindowTextW(FHandle, FCaptionText.c_str());
 
@@ -363,6 +326,7 @@ void TFMessageform::CloseForm() {
 void TFMessageform::RunModal() {
     FClosed = false;
     FPending = nullptr;
+    FModalRun = true;
     {
         // Like any modal window: the program's other windows take no input meanwhile.
         TModalDisabler disabler(FHandle);
@@ -393,6 +357,7 @@ void TFMessageform::RunModal() {
         KillTimer(FHandle, StayUpTimerId);
         KillTimer(FHandle, StopTimerId);
     }
+    FModalRun = false;
     // The owner windows are enabled again before this one hides, so activation
     // returns to them.
     ShowWindow(FHandle, SW_HIDE);
@@ -424,17 +389,11 @@ LRESULT TFMessageform::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TFMessageform::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TFMessageform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        // No exception may cross the system's window code: keep it for the caller.
-        if (!self->FPending) self->FPending = std::current_exception();
-        self->btnCancelClick();
-        return 0;
-    }
+void TFMessageform::ReportError(std::exception_ptr error) {
+    // A modal run hands the error to its caller, whose own dispatch reports it.
+    if (!FModalRun) return TBaseWindow::ReportError(error);
+    if (!FPending) FPending = error;
+    btnCancelClick();
 }
 
 bool ShowMessageWindow(const std::wstring& Text, TMessageType Kind, const std::wstring& Caption,

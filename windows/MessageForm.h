@@ -7,20 +7,19 @@
 #include <exception>
 #include <string>
 
+#include "platform/BaseWindow.h"
+#include "platform/Gdi.h"
 #include "windows/WindowLayout.h"
 
 enum TMessageType { mtMessage, mtDialog };
 
-class TFMessageform {
+class TFMessageform : public TBaseWindow {
 public:
     // Creates the window hidden, its layout scaled to the working monitor's DPI.
     TFMessageform();
-    ~TFMessageform();
-    TFMessageform(const TFMessageform&) = delete;
-    TFMessageform& operator=(const TFMessageform&) = delete;
+    ~TFMessageform() override;
 
     static const wchar_t* ClassName() { return L"TFMessageform"; }
-    HWND Handle() const { return FHandle; }
 
     // Shows the message (modally when smodal) and returns true only when OK
     // closed the window.
@@ -51,14 +50,13 @@ private:
     bool FShowResult = false;
     bool Fsmodal = false;
 
-    HWND FHandle = nullptr;
-    HFONT FFont = nullptr;         // the window's default font
-    HFONT FMessageFont = nullptr;  // lblMessage, 10 pt
-    HIMAGELIST FImages = nullptr;  // the window's glyphs
-    HIMAGELIST FOKGlyph = nullptr, FCancelGlyph = nullptr;
+    TFont FFont;         // the window's default font
+    TFont FMessageFont;  // lblMessage, 10 pt
+    TImageList FOKGlyph, FCancelGlyph;  // glyphs 2 and 0
     int FDpi = 96;
     bool FClosed = true;
-    std::exception_ptr FPending;  // an error raised inside a window event
+    std::exception_ptr FPending;  // an error raised inside a window event of a modal run
+    bool FModalRun = false;
 
     int Scaled(int value) const { return ScaleToDpi(value, FDpi, MessageDesignDpi); }
     void CreateControls();
@@ -69,8 +67,9 @@ private:
     void CloseForm();
     void RunModal();
     void BringToFront();
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCreate() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ReportError(std::exception_ptr error) override;
 };
 
 // Shows Text in a new message window and frees it. Seconds is the countdown

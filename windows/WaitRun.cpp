@@ -23,55 +23,41 @@ constexpr int FontPixels = 20;
 constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME;
 
-void RegisterFormClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (GetClassInfoExW(instance, TFWaitRun::ClassName(), &wc)) return;
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = TFWaitRun::ClassName();
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw EAppError(L"Не удалось зарегистрировать окно запуска");
-}
-
 }  // namespace
 
 TFWaitRun::~TFWaitRun() {
-    if (FHandle) {
-        FormDestroy();
-        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
-        DestroyWindow(FHandle);
-    }
-    if (FFont) DeleteObject(FFont);
+    if (FHandle) FormDestroy();
+    DestroyHandle();
 }
 
-void TFWaitRun::Create(HINSTANCE instance) {
-    RegisterFormClass(instance);
-    CreateScreenManager();
-    const int dpi = WorkingDpi();
-    auto scaled = [dpi](int v) { return ScaleToDpi(v, dpi, WaitRunDesignDpi); };
+int TFWaitRun::Scaled(int value) const { return ScaleToDpi(value, FDpi, WaitRunDesignDpi); }
 
-    RECT r{0, 0, scaled(ClientWidth), scaled(ClientHeight)};
-    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
-    FHandle = CreateWindowExW(FormExStyle, ClassName(), L"Запуск Велитор-Vudeze...", FormStyle,
-                              0, 0, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                              instance, nullptr);
-    if (!FHandle) throw EAppError(L"Не удалось создать окно запуска");
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+void TFWaitRun::Create(HINSTANCE instance) {
+    const TWindowClassSpec spec{ClassName(), nullptr, nullptr, nullptr,
+                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+    if (!RegisterWindowClass(instance, spec)) throw EAppError(L"Не удалось зарегистрировать окно запуска");
+    CreateScreenManager();
+    FDpi = WorkingDpi();
 
     LOGFONTW lf{};
-    lf.lfHeight = -scaled(FontPixels);
+    lf.lfHeight = -Scaled(FontPixels);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = RUSSIAN_CHARSET;
     wcscpy_s(lf.lfFaceName, L"Tahoma");
-    FFont = CreateFontIndirectW(&lf);
+    FFont.Reset(CreateFontIndirectW(&lf));
 
-    const int border = scaled(InnerBorder);
-    const int cw = scaled(ClientWidth), ch = scaled(ClientHeight), bar = scaled(BarHeight);
+    RECT r{0, 0, Scaled(ClientWidth), Scaled(ClientHeight)};
+    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    CreateHandle(FormExStyle, ClassName(), L"Запуск Велитор-Vudeze...", FormStyle, 0, 0,
+                 r.right - r.left, r.bottom - r.top, nullptr, instance);
+    if (!FHandle) throw EAppError(L"Не удалось создать окно запуска");
+    FormCreate();
+}
+
+void TFWaitRun::OnCreate() {
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(FHandle, GWLP_HINSTANCE));
+    const int border = Scaled(InnerBorder);
+    const int cw = Scaled(ClientWidth), ch = Scaled(ClientHeight), bar = Scaled(BarHeight);
     LblProgress = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                                   border, border, cw - 2 * border, ch - 2 * border - bar, FHandle,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LBLPROGRESS)),
@@ -81,11 +67,10 @@ void TFWaitRun::Create(HINSTANCE instance) {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESSBAR)),
                                   instance, nullptr);
     if (!LblProgress || !ProgressBar) throw EAppError(L"Не удалось создать окно запуска");
-    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-    SendMessageW(LblProgress, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
+    SendMessageW(LblProgress, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
     SendMessageW(ProgressBar, PBM_SETRANGE32, 0, 25);
     SendMessageW(ProgressBar, PBM_SETSTEP, 1, 0);
-    FormCreate();
 }
 
 void TFWaitRun::FormCreate() {
@@ -114,16 +99,6 @@ void TFWaitRun::Next(int, const std::wstring& msg) {
 LRESULT TFWaitRun::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SHOWWINDOW && wParam) FormShow();
     return DefWindowProcW(FHandle, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK TFWaitRun::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TFWaitRun*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
 }
 
 void CreateWaitRun(HINSTANCE instance) {

@@ -5,18 +5,18 @@
 #include <cstdint>
 #include <string>
 
-class TFWaitRun {
+#include "platform/BaseWindow.h"
+#include "platform/Gdi.h"
+
+class TFWaitRun : public TBaseWindow {
 public:
     TFWaitRun() = default;
-    ~TFWaitRun();
-    TFWaitRun(const TFWaitRun&) = delete;
-    TFWaitRun& operator=(const TFWaitRun&) = delete;
+    ~TFWaitRun() override;
 
     static const wchar_t* ClassName() { return L"TFWaitRun"; }
 
     // Creates the window hidden and runs FormCreate; throws EAppError on failure.
     void Create(HINSTANCE instance);
-    HWND Handle() const { return FHandle; }
 
     // Selects the title (see WaitRunTitle); 0 when created.
     uint8_t typemessage = 0;
@@ -32,10 +32,11 @@ public:
     void FormDestroy() {}
 
 private:
-    HWND FHandle = nullptr;
-    HFONT FFont = nullptr;
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    TFont FFont;
+    int FDpi = 96;
+    int Scaled(int value) const;
+    void OnCreate() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 extern TFWaitRun* FWaitRun;
