@@ -4,6 +4,7 @@
 #include "desktop/Fonts.h"
 #include "desktop/LargeFont.h"
 #include "install/FileHelpers.h"
+#include "install/MediaLayout.h"
 #include "platform/WinUtil.h"
 
 namespace {
@@ -18,7 +19,7 @@ const wchar_t* const RestartQuestion =
 void TFMain::InstallFonts() {
     // From the media's fonts folder beside the program into the system's; a
     // copy that cannot start raises and ends the step, its result is not used.
-    InstallFontFiles(*this, ExeFolder() + L"fonts\\", GetWindowsFolder() + L"fonts\\",
+    InstallFontFiles(*this, ExeFolder() + FontsSubfolder, GetWindowsFolder() + L"fonts\\",
                      [](const std::wstring& source, const std::wstring& destination) {
                          StreamCopyFile(source, destination);
                      });

@@ -3,15 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "install/MediaLayout.h"
+
 // The invisible Windows choice: 0 "Windows 7, Windows 8", 1 "Windows XP".
 enum TWindowsChoice { wcWindows7 = 0, wcWindowsXP = 1 };
 
-inline const std::wstring DatabaseSubfolder = L"DTAfb\\";
-inline const std::wstring DatabaseFileName = L"V12.FDB";
-inline const std::wstring EngineSourceSubfolder = L"Firebird\\";
-inline const std::wstring IntlSubfolder = L"intl\\";
-inline const std::wstring EngineUdfSubfolder = L"udf\\";
-inline const std::wstring ProductUdfSourceSubfolder = L"UDF\\";
 
 // Engine runtime files for the choice (12 names for 0, 10 for any other).
 std::vector<std::wstring> EngineRuntimeFiles(int windowsChoice);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install/LastNum.h"
+#include "platform/Handles.h"
 #include "platform/WinUtil.h"
 #include "shared/IniDocument.h"
 #include "shared/VL_Common_Const.h"
@@ -15,7 +16,7 @@ void WriteInstallSettings(const std::wstring& target) {
 }
 
 void WriteLastNumIfMissing(const std::wstring& target) {
-    const std::wstring folder = target + L"Settings\\";
+    const std::wstring folder = target + SettingsSubfolder;
     const std::wstring file = folder + L"lastnum.dta";
     if (!DirectoryExists(folder) || FileExists(file)) return;
     SYSTEMTIME now{};
@@ -25,12 +26,12 @@ void WriteLastNumIfMissing(const std::wstring& target) {
     // Written beside it and renamed into place once whole: an interrupted or
     // failed write must not leave a short file that later runs would keep.
     const std::wstring part = file + L".part";
-    HANDLE h = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    TKernelHandle h(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.Valid()) return;
     DWORD written = 0;
-    const bool whole = WriteFile(h, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
-                       written == record.size() && FlushFileBuffers(h);
-    CloseHandle(h);
+    const bool whole = WriteFile(h.Get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
+                       written == record.size() && FlushFileBuffers(h.Get());
+    h.Close();  // closed before the rename
     if (!whole || !MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileW(part.c_str());
 }
 

@@ -2,14 +2,15 @@
 
 #include <windows.h>
 #include <msxml2.h>
-#include <oleauto.h>
 
 #include <algorithm>
 
 #include "install/FileHelpers.h"
+#include "install/MediaLayout.h"
 #include "install/ProcessRunner.h"
 #include "install/ReleasePackages.h"
 #include "platform/AppError.h"
+#include "platform/Com.h"
 #include "platform/WinUtil.h"
 
 void SortPackages(std::vector<std::wstring>& paths) {
@@ -20,19 +21,20 @@ void SortPackages(std::vector<std::wstring>& paths) {
 }
 
 void RunUpdateStage(const std::wstring& target, const std::wstring& source) {
-    if (!DirectoryExists(target + L"Backup\\")) CreateDirectoryW((target + L"backup\\").c_str(), nullptr);
-    CopyFolderRecursive(source + L"backup", target + L"backup");
-    CopyFolderRecursive(source + L"Updater", target);
-    SetReadOnlyFlag(target + L"ReleaseInfo", false);
-    SetReadOnlyFlag(target + L"Updater.exe.cfg", false);
+    const std::wstring packagesFolder = target + PackagesFolder + L"\\";
+    if (!DirectoryExists(packagesFolder)) CreateDirectoryW(packagesFolder.c_str(), nullptr);
+    CopyFolderRecursive(source + PackagesFolder, target + PackagesFolder);
+    CopyFolderRecursive(source + UpdaterFolder, target);
+    SetReadOnlyFlag(target + ReleaseInfoFile, false);
+    SetReadOnlyFlag(target + UpdaterConfigFile, false);
 
     std::vector<std::wstring> packages;
-    ListSubfolders(target + L"backup\\", packages);
+    ListSubfolders(packagesFolder, packages);
     SortPackages(packages);
-    const std::wstring package = packages[NewestPackage(packages, target + L"backup\\")];
+    const std::wstring package = packages[NewestPackage(packages, packagesFolder)];
 
     SetCurrentDirectoryW((package + L"\\").c_str());
-    const unsigned long exitCode = RunAndWait(package + L"\\Install.cmd", L"", SW_HIDE);
+    const unsigned long exitCode = RunAndWait(package + L"\\" + ReleaseScriptFile, L"", SW_HIDE);
     SetCurrentDirectoryW(target.c_str());
     // A release that did not install must not be recorded as installed.
     if (exitCode != 0)
@@ -48,75 +50,26 @@ namespace {
 const CLSID ClassDOMDocument = {0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
 const IID InterfaceDOMDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
-template <class T>
-class TComPtr {
-public:
-    TComPtr() = default;
-    ~TComPtr() {
-        if (FPtr) FPtr->Release();
-    }
-    TComPtr(const TComPtr&) = delete;
-    TComPtr& operator=(const TComPtr&) = delete;
-    T** operator&() { return &FPtr; }
-    T* operator->() const { return FPtr; }
-    T* Get() const { return FPtr; }
-    explicit operator bool() const { return FPtr != nullptr; }
-
-private:
-    T* FPtr = nullptr;
-};
-
-class TBstr {
-public:
-    explicit TBstr(const std::wstring& s) : FValue(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~TBstr() { SysFreeString(FValue); }
-    TBstr(const TBstr&) = delete;
-    TBstr& operator=(const TBstr&) = delete;
-    BSTR Get() const { return FValue; }
-
-private:
-    BSTR FValue;
-};
-
-class TVariant {
-public:
-    TVariant() { VariantInit(&FValue); }
-    explicit TVariant(const std::wstring& s) {
-        VariantInit(&FValue);
-        FValue.vt = VT_BSTR;
-        FValue.bstrVal = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
-    }
-    ~TVariant() { VariantClear(&FValue); }
-    TVariant(const TVariant&) = delete;
-    TVariant& operator=(const TVariant&) = delete;
-    VARIANT* operator&() { return &FValue; }
-    VARIANT& Get() { return FValue; }
-
-private:
-    VARIANT FValue;
-};
-
 void Check(HRESULT hr, const std::wstring& what) {
     if (FAILED(hr)) throw EAppError(what + L" (" + SysErrorMessage(static_cast<DWORD>(hr)) + L")");
 }
 
-IXMLDOMNode* SelectNode(IXMLDOMNode* parent, const wchar_t* path) {
-    IXMLDOMNode* node = nullptr;
+TComPtr<IXMLDOMNode> SelectNode(IXMLDOMNode* parent, const wchar_t* path) {
+    TComPtr<IXMLDOMNode> node;
     TBstr query(path);
-    if (FAILED(parent->selectSingleNode(query.Get(), &node))) return nullptr;
+    if (FAILED(parent->selectSingleNode(query.Get(), node.Out()))) return {};
     return node;  // S_FALSE leaves it null: nothing matched
 }
 
 std::wstring ParseErrorText(IXMLDOMDocument2* doc) {
     TComPtr<IXMLDOMParseError> error;
-    if (FAILED(doc->get_parseError(&error)) || !error) return L"";
+    if (FAILED(doc->get_parseError(error.Out())) || !error) return L"";
     long code = 0;
     error->get_errorCode(&code);
     if (code == 0) return L"";
-    BSTR reason = nullptr;
-    error->get_reason(&reason);
-    std::wstring text = reason ? std::wstring(reason, SysStringLen(reason)) : std::wstring();
-    SysFreeString(reason);
+    TBstr reason;
+    error->get_reason(reason.Out());
+    std::wstring text = reason.Text();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
     long line = 0;
     error->get_line(&line);
@@ -126,7 +79,7 @@ std::wstring ParseErrorText(IXMLDOMDocument2* doc) {
 void WriteLevel(const std::wstring& file, const std::wstring& level) {
     TComPtr<IXMLDOMDocument2> doc;
     Check(CoCreateInstance(ClassDOMDocument, nullptr, CLSCTX_INPROC_SERVER, InterfaceDOMDocument2,
-                           reinterpret_cast<void**>(&doc)),
+                           doc.OutVoid()),
           L"cannot create the XML document object");
     doc->put_async(VARIANT_FALSE);
     VARIANT_BOOL loaded = VARIANT_FALSE;
@@ -135,28 +88,25 @@ void WriteLevel(const std::wstring& file, const std::wstring& level) {
         doc->load(path.Get(), &loaded);
     }
 
-    TComPtr<IXMLDOMNode> root;
-    *&root = SelectNode(doc.Get(), L"/ROOT");
+    const TComPtr<IXMLDOMNode> root = SelectNode(doc.Get(), L"/ROOT");
     if (!root) {
         const std::wstring parse = ParseErrorText(doc.Get());
         throw EAppError(parse.empty() ? L"no ROOT element" : L"cannot parse " + file + L": " + parse);
     }
 
     long version = 0;
-    TComPtr<IXMLDOMNode> versionNode;
-    *&versionNode = SelectNode(root.Get(), L"Version");
+    const TComPtr<IXMLDOMNode> versionNode = SelectNode(root.Get(), L"Version");
     if (versionNode) {
         TVariant value;
-        Check(versionNode->get_nodeTypedValue(&value), L"cannot read Version");
+        Check(versionNode->get_nodeTypedValue(value.Out()), L"cannot read Version");
         TVariant number;
-        if (FAILED(VariantChangeType(&number, &value, 0, VT_I4)))
+        if (FAILED(VariantChangeType(number.Out(), &value.Get(), 0, VT_I4)))
             throw EAppError(L"Version is not an integer");
         version = number.Get().lVal;
     }
     if (version != 1) throw EAppError(L"unknown release file version");
 
-    TComPtr<IXMLDOMNode> levelNode;
-    *&levelNode = SelectNode(root.Get(), L"Level");
+    const TComPtr<IXMLDOMNode> levelNode = SelectNode(root.Get(), L"Level");
     if (!levelNode) throw EAppError(L"no Level element");
     {
         TVariant value(level);
@@ -169,22 +119,15 @@ void WriteLevel(const std::wstring& file, const std::wstring& level) {
 }  // namespace
 
 void SetReleaseLevel(const std::wstring& Folder, const std::wstring& Level) {
-    const HRESULT com = CoInitialize(nullptr);
-    struct TComScope {
-        HRESULT hr;
-        ~TComScope() {
-            if (SUCCEEDED(hr)) CoUninitialize();
-        }
-    } scope{com};
+    const TComApartment com;
 
-    const std::wstring file = Folder + L"ReleaseInfo";
+    const std::wstring file = Folder + ReleaseInfoFile;
     if (!FileExists(file)) throw EAppError(L"Release info file does not exist");
     try {
         WriteLevel(file, Level);
     } catch (const EAppError& e) {
         throw EAppError(L"Cannot get release information, error: " + e.Message());
     } catch (const std::exception& e) {
-        const std::string what = e.what();
-        throw EAppError(L"Cannot get release information, error: " + std::wstring(what.begin(), what.end()));
+        throw EAppError(L"Cannot get release information, error: " + WhatText(e));
     }
 }

@@ -9,6 +9,7 @@
 
 #include "desktop/Fonts.h"
 #include "install/EngineFiles.h"
+#include "install/MediaLayout.h"
 #include "tools/mediacheck/MediaAttributes.h"
 #include "tools/mediacheck/MediaText.h"
 #include "tools/mediacheck/PackageRules.h"
@@ -29,13 +30,13 @@ std::vector<std::wstring> DatabaseStageFiles() {
     for (const auto& n : ProductUdfFiles()) files.push_back(ProductUdfSourceSubfolder + n);
     return files;
 }
-constexpr std::wstring_view kDriverFolder = L"FTDIDriverInstall";
-constexpr std::wstring_view kDriverProgram = L"FTDIDriverInstall\\FTDIDriverInstall.exe";
-constexpr std::wstring_view kPackagesFolder = L"backup";
-constexpr std::wstring_view kUpdaterFolder = L"Updater";
-constexpr std::wstring_view kReleaseInfo = L"ReleaseInfo";
-constexpr std::wstring_view kUpdaterConfig = L"Updater.exe.cfg";
-constexpr std::wstring_view kReleaseScript = L"Install.cmd";
+const std::wstring_view kDriverFolder = DriverFolder;
+const std::wstring kDriverProgram = DriverFolder + L"\\" + DriverProgram;
+const std::wstring_view kPackagesFolder = PackagesFolder;
+const std::wstring_view kUpdaterFolder = UpdaterFolder;
+const std::wstring_view kReleaseInfo = ReleaseInfoFile;
+const std::wstring_view kUpdaterConfig = UpdaterConfigFile;
+const std::wstring_view kReleaseScript = ReleaseScriptFile;
 
 constexpr const char* kStops = "the installation stops with an error";
 constexpr std::uintmax_t kCluster = 4096;
@@ -188,7 +189,7 @@ private:
     void Fonts() {
         std::map<std::string, std::wstring> names;
         for (const wchar_t* font : FontFiles) {
-            std::wstring rel = L"fonts\\" + std::wstring(font);
+            std::wstring rel = FontsSubfolder + std::wstring(font);
             std::optional<fs::path> where;
             auto size = OpenedFile(rel, "the font step ends here and the fonts after it are not installed", &where);
             if (!size) continue;

@@ -39,7 +39,7 @@ TPackageChoice ChoosePackage(std::vector<std::wstring> candidates) {
         if (!r.keys.back()) allKeys = false;
     }
     if (!allKeys) return r;
-    r.chosen = NewestPackage(r.sorted, L"backup\\");
+    r.chosen = NewestPackage(r.sorted, PackagesFolder + L"\\");
     return r;
 }
 

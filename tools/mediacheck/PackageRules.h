@@ -7,10 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "install/MediaLayout.h"
+
 namespace mediacheck {
 
 // The folder name that is never a release package (compared exactly).
-inline constexpr std::wstring_view kNoAnswerFolder = L"WithOutAnswer";
+inline const std::wstring_view kNoAnswerFolder = NoAnswerFolder;
 
 // Key of a package path: its last six characters c1..c6 read as c5c6c3c4c1c2.
 // Empty when they are not six decimal digits (the installer stops there).
