@@ -36,8 +36,8 @@ TCompositionPlan PlanComposition(int W, int H, const TDecorSizes& sizes) {
     add(TDecorImage::Title, (W - SizeOf(sizes, TDecorImage::Title).Width) / 2, 20);
     add(TDecorImage::Panels, -3, 95);
 
-    plan.RichEdit1 = {16, 110, 282, 441};
-    plan.InsatallPages = {320, 110, 619, 441};
+    plan.RichEdit1 = RichEdit1Place;
+    plan.InsatallPages = InsatallPagesPlace;
     return plan;
 }
 

@@ -34,6 +34,11 @@ struct TBlit {
     int Y = 0;
 };
 
+// Where the information panel and the page area sit, whatever the paint
+// area's size: the framing image is drawn around these places.
+inline constexpr TPlanRect RichEdit1Place = {16, 110, 282, 441};
+inline constexpr TPlanRect InsatallPagesPlace = {320, 110, 619, 441};
+
 struct TCompositionPlan {
     std::vector<TBlit> Blits;
     TPlanRect RichEdit1;

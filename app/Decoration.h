@@ -1,6 +1,7 @@
-// The painted look of the main window: the seven images from the program's
-// resources, the background composed from them, the information panel, the
-// panel colour and the drawing of buttons and control frames.
+// The main window's background: the seven images from the program's
+// resources, the background composed from them, and the panel colour taken
+// from the title image. The information panel, the drawn buttons and the
+// control frames live in InfoPanel, DrawnButtons and ControlFrames.
 #pragma once
 #include <windows.h>
 
@@ -8,8 +9,8 @@
 #include <cstdint>
 
 #include "app/CompositionPlan.h"
+#include "platform/Gdi.h"
 
-class TFMain;
 
 // A 32-bit top-down DIB section (blue, green, red, alpha per pixel).
 class TBitmap32 {
@@ -21,7 +22,7 @@ public:
 
     // Discards the old pixels; raises EAppError when the system refuses.
     void SetSize(int width, int height);
-    HBITMAP Handle() const { return FBitmap; }
+    HBITMAP Handle() const { return FBitmap.Get(); }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     uint32_t* Bits() { return FBits; }
@@ -30,7 +31,7 @@ public:
     uint32_t Pixel(int x, int y) const { return FBits[static_cast<size_t>(y) * FWidth + x]; }
 
 private:
-    HBITMAP FBitmap = nullptr;
+    TBitmapHandle FBitmap;
     uint32_t* FBits = nullptr;
     int FWidth = 0, FHeight = 0;
 };
@@ -64,26 +65,8 @@ public:
     // Copies the composed buffer; what lies outside it is left alone.
     void Paint(HDC dc) const;
 
-    // The rich-edit information panel: msftedit's control, else riched20's;
-    // read-only, no border, 4 px inner margin, MS Sans Serif 13 px Cyrillic.
-    // Runs inside window creation, so it reports failure as nullptr, never by raising.
-    static HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance);
-    // Streams the RTF resource "INFO" into the panel; raises EAppError when the
-    // resource or the panel is missing.
-    static void LoadInfo(HWND richEdit, HMODULE module);
-    // Inner margins; again after every size change of the panel.
-    static void SetInfoMargins(HWND richEdit);
-
-    // Applies the look to the form's controls: owner-drawn page-bar buttons with
-    // hot tracking, flat frames of ePath and LogList, the rounded path strip,
-    // the panel colour of the information panel.
-    void Attach(TFMain& form);
-    // WM_DRAWITEM of an owner-drawn button; false when it is not one of ours.
-    bool DrawItem(const DRAWITEMSTRUCT& item) const;
-
 private:
     std::array<TBitmap32, kDecorImageCount> FImages;
     TBitmap32 FBuffer;
     TCompositionPlan FPlan;
-    HWND FSelectPath = nullptr;
 };

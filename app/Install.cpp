@@ -3,10 +3,11 @@
 // of static constructors, and finalised in reverse.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/Main.h"
 #include "platform/AppError.h"
+#include "platform/Com.h"
+#include "platform/ErrorBox.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
 #include "shared/VL_Common_Proc.h"
@@ -14,8 +15,6 @@
 #include "shared/unitMyLog.h"
 #include "windows/ScreenMonitorManager.h"
 #include "windows/WaitRun.h"
-
-static const wchar_t* const ApplicationTitle = L"Установка комплекса \"Велитор-Vudeze\"";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The program runs from a media folder that may hold anything: every DLL
@@ -35,7 +34,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SelectMonitor(0);
 
     // 4. The application: COM on this thread (single-threaded apartment), controls.
-    const HRESULT com = CoInitialize(nullptr);
+    // The apartment is left last, after the units below have finalised.
+    const TComApartment com;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
 
@@ -51,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             // 7. The message loop, until the main window has closed.
             mainWindow.Run();
         } catch (const EAppError& e) {
-            MessageBoxW(nullptr, e.Message().c_str(), ApplicationTitle, MB_ICONERROR | MB_OK);
+            ShowErrorBox(nullptr, e.Message());
         }
         DestroyWaitRun();
         FMain = nullptr;
@@ -62,6 +62,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     FinalizeCommonVars();
     FinalizeMyLog();
     FinalizeCommonConst();
-    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }

@@ -6,9 +6,12 @@
 #include <shlobj.h>
 
 #include "app/Decoration.h"
+#include "app/DrawnButtons.h"
+#include "app/InfoPanel.h"
 #include "app/PathRules.h"
 #include "install/ProductStrings.h"
 #include "platform/AppError.h"
+#include "platform/ErrorBox.h"
 #include "platform/WinUtil.h"
 #include "resources/ids.h"
 #include "shared/VL_Common_Const.h"
@@ -17,43 +20,24 @@
 bool ProductVariantFlag = false;
 TFMain* FMain = nullptr;
 
-// The application title: taskbar name and title of the standard boxes.
-static const wchar_t* const AppTitle = L"Установка комплекса \"Велитор-Vudeze\"";
 
 TFMain::TFMain() = default;
 
-TFMain::~TFMain() {
-    for (HFONT font : {FFontDefault, FFontPages, FFontTimes})
-        if (font) DeleteObject(font);
-    if (FPanelBrush) DeleteObject(FPanelBrush);
-}
+TFMain::~TFMain() { DestroyHandle(); }
 
-void TFMain::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    wc.lpszClassName = ClassName();
-    RegisterClassExW(&wc);
+void TFMain::RegisterClasses(HINSTANCE instance) {
+    TWindowClassSpec main{ClassName()};
+    main.Icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    main.SmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+    main.Background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterWindowClass(instance, main);
 
     // Containers inside the window: the paint area, the page area, its pages and
     // the framed strips. They pass commands and colour requests up to TFMain.
-    for (const wchar_t* name : {L"TImage", L"TPageControl", L"TTabSheet", L"TPanel"}) {
-        WNDCLASSEXW child = {};
-        child.cbSize = sizeof(child);
-        child.lpfnWndProc = PageProc;
-        child.hInstance = instance;
-        child.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        child.hbrBackground = nullptr;
-        child.lpszClassName = name;
-        RegisterClassExW(&child);
-    }
+    for (const wchar_t* name : {L"TImage", L"TPageControl", L"TTabSheet", L"TPanel"})
+        RegisterWindowClass(instance, TWindowClassSpec{name, PageProc});
 }
 
 HFONT TFMain::MakeFont(const wchar_t* face, int pixelHeight, bool bold) {
@@ -65,7 +49,7 @@ HFONT TFMain::MakeFont(const wchar_t* face, int pixelHeight, bool bold) {
 void TFMain::Create(HINSTANCE instance) {
     FInstance = instance;
     FMain = this;
-    RegisterWindowClass(instance);
+    RegisterClasses(instance);
 
     // Client area 954 x 579, single border, minimise and maximise buttons.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
@@ -75,11 +59,10 @@ void TFMain::Create(HINSTANCE instance) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    FHandle = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, ClassName(),
-                              L"Установка комплекса", style, x, y, w, h, nullptr, nullptr, instance,
-                              this);
+    CreateHandle(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, ClassName(), L"Установка комплекса", style,
+                 x, y, w, h, nullptr, instance);
     if (!FHandle) throw EAppError(L"Cannot create the main window. " + SysErrorMessage(GetLastError()));
-    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFontDefault), FALSE);
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFontDefault.Get()), FALSE);
     FormCreate();
 }
 
@@ -89,7 +72,7 @@ void TFMain::FormCreate() {
     FDecoration->LoadAll(FInstance);
 
     ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
-    TMainDecoration::LoadInfo(RichEdit1, FInstance);
+    LoadInfo(RichEdit1, FInstance);
 
     AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
     SetWindowTextW(ePath, (L"C:\\" + AppNameStr).c_str());
@@ -100,31 +83,20 @@ void TFMain::FormCreate() {
     // Panel colour from the title image; the decoration takes it for the
     // information panel and the path strip's border.
     SetPanelColor(FDecoration->PanelColor());
-    FDecoration->Attach(*this);
+    ApplyLook();
     BGResize();
 }
 
 void TFMain::SetPanelColor(COLORREF color) {
     FPanelColor = color;
-    if (FPanelBrush) DeleteObject(FPanelBrush);
-    FPanelBrush = CreateSolidBrush(color);
+    FPanelBrush.Reset(CreateSolidBrush(color));
     if (InsatallPages) RedrawWindow(InsatallPages, nullptr, nullptr,
                                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---- messages --------------------------------------------------------------
 
-LRESULT CALLBACK TFMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TFMain* self = reinterpret_cast<TFMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCCREATE) {
-        self = static_cast<TFMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->FHandle = hwnd;
-        self->CreateControls();
-    }
-    if (self) return self->HandleMessage(msg, wParam, lParam);
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+void TFMain::OnCreate() { CreateControls(); }
 
 // Containers forward what belongs to the form: commands, colours, drawing.
 LRESULT CALLBACK TFMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -146,10 +118,8 @@ LRESULT CALLBACK TFMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             return SendMessageW(self->FHandle, msg, wParam, lParam);
         case WM_PAINT:
             if (hwnd == self->BG && self->FDecoration) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(hwnd, &ps);
-                self->FDecoration->Paint(dc);
-                EndPaint(hwnd, &ps);
+                const TPaintDC paint(hwnd);
+                self->FDecoration->Paint(paint.Get());
                 return 0;
             }
             break;
@@ -160,7 +130,7 @@ LRESULT CALLBACK TFMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             }
             RECT rc;
             GetClientRect(hwnd, &rc);
-            FillRect(reinterpret_cast<HDC>(wParam), &rc, self->FPanelBrush);
+            FillRect(reinterpret_cast<HDC>(wParam), &rc, self->FPanelBrush.Get());
             return 1;
         }
         case WM_SIZE:
@@ -177,8 +147,7 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED || lParam == 0) {
-            const int id = LOWORD(wParam);
-            Guarded([this, id] { OnCommand(id, BN_CLICKED); });
+            OnCommand(LOWORD(wParam), BN_CLICKED);
             return 0;
         }
         break;
@@ -190,17 +159,18 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (color || msg == WM_CTLCOLORSTATIC) {
             SetTextColor(dc, static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(color)));
             SetBkColor(dc, FPanelColor);
-            return reinterpret_cast<LRESULT>(FPanelBrush);
+            return reinterpret_cast<LRESULT>(FPanelBrush.Get());
         }
         break;
     }
     case WM_DRAWITEM:
-        if (FDecoration && FDecoration->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+        if (FDecoration &&
+            DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), BtnSelectPath, FPanelColor))
             return TRUE;
         break;
     case WM_CTLCOLORBTN: {
         SetBkColor(reinterpret_cast<HDC>(wParam), FPanelColor);
-        return reinterpret_cast<LRESULT>(FPanelBrush);
+        return reinterpret_cast<LRESULT>(FPanelBrush.Get());
     }
     case WM_SIZE:
         if (BG) MoveWindow(BG, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -216,12 +186,9 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (button) return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
         return 0;
     }
-    case WM_CLOSE: {
-        bool close = false;
-        Guarded([this, &close] { close = FormCloseQuery(); });
-        if (close) DestroyWindow(FHandle);
+    case WM_CLOSE:
+        if (FormCloseQuery()) DestroyWindow(FHandle);
         return 0;
-    }
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -255,18 +222,7 @@ void TFMain::OnCommand(int id, int) {
     }
 }
 
-void TFMain::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const EAppError& e) {
-        ShowErrorBox(e.Message());
-    } catch (const std::bad_alloc&) {
-        ShowErrorBox(L"Out of memory");
-    } catch (const std::exception& e) {
-        std::string what = e.what();
-        ShowErrorBox(std::wstring(what.begin(), what.end()));
-    }
-}
+void TFMain::ReportError(std::exception_ptr error) { ShowErrorBox(ErrorText(error)); }
 
 // ---- keyboard and the message loop ----------------------------------------
 
@@ -407,7 +363,7 @@ void TFMain::BGResize() {
     for (auto [panel, r] : {std::pair{RichEdit1, plan.RichEdit1}, std::pair{InsatallPages, plan.InsatallPages}})
         SetWindowPos(panel, nullptr, r.Left, r.Top, r.Width, r.Height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    TMainDecoration::SetInfoMargins(RichEdit1);
+    SetInfoMargins(RichEdit1);
     // One repaint shows the new composition and the panels over it.
     RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -418,12 +374,12 @@ int TFMain::ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons) {
     UINT icon = kind == TMsgKind::Error     ? MB_ICONERROR
                 : kind == TMsgKind::Warning ? MB_ICONWARNING
                                             : MB_ICONQUESTION;
-    return MessageBoxW(FHandle, text.c_str(), AppTitle, icon | buttons);
+    return MessageBoxW(FHandle, text.c_str(), ApplicationTitle, icon | buttons);
 }
 
 void TFMain::ShowErrorBox(const std::wstring& text) {
     LogLine(text);
-    MessageBoxW(FHandle, text.c_str(), AppTitle, MB_ICONERROR | MB_OK);
+    ::ShowErrorBox(FHandle, text);
 }
 
 void TFMain::SetWaitCursor(bool wait) {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "install/ProgressLog.h"
+#include "platform/BaseWindow.h"
+#include "platform/Gdi.h"
 
 class TMainDecoration;
 class TInstallLog;
@@ -16,19 +18,17 @@ enum class TMsgKind { Error, Warning, Confirmation };
 // True when the product title (string 1) names the product variant that gets btooth.ini.
 extern bool ProductVariantFlag;
 
-class TFMain : public IProgressLog {
+class TFMain : public TBaseWindow, public IProgressLog {
 public:
     TFMain();
     ~TFMain() override;
-    TFMain(const TFMain&) = delete;
-    TFMain& operator=(const TFMain&) = delete;
 
     static const wchar_t* ClassName() { return L"TFMain"; }
-    static void RegisterWindowClass(HINSTANCE instance);
+    // The window's class and its containers' classes.
+    static void RegisterClasses(HINSTANCE instance);
 
     // Creates the window and runs FormCreate; throws EAppError on failure.
     void Create(HINSTANCE instance);
-    HWND Handle() const { return FHandle; }
 
     // Wizard state
     bool FCanClose = true;
@@ -75,9 +75,9 @@ public:
     int ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons);
     // Standard error box for an error that ended a user action.
     void ShowErrorBox(const std::wstring& text);
-    // Runs an event handler; an EAppError (or any other exception) ends it
-    // and is shown in the standard error box. The program keeps running.
-    void Guarded(const std::function<void()>& handler);
+    // An exception that ended an event handler (see TBaseWindow): logged and
+    // shown in the standard error box. The program keeps running.
+    void ReportError(std::exception_ptr error) override;
 
     // Text of ePath trimmed of characters <= ' ' at both ends.
     std::wstring TrimmedPath() const;
@@ -99,7 +99,7 @@ public:
     // Colour of the information panel, the page area and the path strip's border.
     void SetPanelColor(COLORREF color);
     COLORREF PanelColor() const { return FPanelColor; }
-    HBRUSH PanelBrush() const { return FPanelBrush; }
+    HBRUSH PanelBrush() const { return FPanelBrush.Get(); }
 
     // Message loop of the program: keyboard navigation as in a dialog, Enter
     // presses the shown page's forward button. Returns when the window is gone.
@@ -108,11 +108,13 @@ public:
     bool PreTranslate(MSG& msg);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnCreate() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code);
     void CreateControls();
+    // Drawn buttons, flat frames and the panel colour on the created controls.
+    void ApplyLook();
     void CreatePageStart();
     void CreatePageInputPath();
     void CreatePageInputComponents();
@@ -126,14 +128,13 @@ private:
     HFONT MakeFont(const wchar_t* face, int pixelHeight, bool bold = false);
     void LogLine(const std::wstring& text);  // mirror into Install.log when one is open
 
-    HWND FHandle = nullptr;
     HINSTANCE FInstance = nullptr;
     HWND FActivePage = nullptr;
     HCURSOR FCursor = nullptr;
     bool FWaitCursor = false;
-    HFONT FFontDefault = nullptr, FFontPages = nullptr, FFontTimes = nullptr;
+    TFont FFontDefault, FFontPages, FFontTimes;
     COLORREF FPanelColor = RGB(255, 255, 255);
-    HBRUSH FPanelBrush = nullptr;
+    TBrush FPanelBrush;
     std::shared_ptr<TMainDecoration> FDecoration;  // painted look (Decoration.cpp)
     std::shared_ptr<TInstallLog> FInstallLog;    // Install.log of the current run
 };

@@ -1,19 +1,23 @@
 // Creation of the six wizard pages and their controls. Positions are in screen
-// pixels inside the page area (619 x 441); the layout is not scaled.
+// pixels inside the page area (InsatallPagesPlace); the layout is not scaled.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <string>
 
-#include "app/Decoration.h"
+#include "app/CompositionPlan.h"
+#include "app/ControlFrames.h"
+#include "app/DrawnButtons.h"
+#include "app/InfoPanel.h"
 #include "app/Main.h"
+#include "platform/Gdi.h"
 #include "resources/ids.h"
 
 namespace {
 
-constexpr int PageW = 619;
-constexpr int PageH = 441;
+constexpr int PageW = InsatallPagesPlace.Width;
+constexpr int PageH = InsatallPagesPlace.Height;
 constexpr int Margin = 8;
 constexpr int BarH = 44;                    // button bar along the bottom edge
 constexpr int BtnW = 100, BtnH = 28;
@@ -41,12 +45,10 @@ int TextHeight(HWND memo, int width) {
     const int len = GetWindowTextLengthW(memo);
     std::wstring text(static_cast<size_t>(len) + 1, L'\0');
     GetWindowTextW(memo, text.data(), len + 1);
-    HDC dc = GetDC(memo);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(memo, WM_GETFONT, 0, 0)));
+    const TWindowDC dc(memo);
+    const TSelectObject useFont(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(memo, WM_GETFONT, 0, 0)));
     RECT r = {0, 0, width - 8, 0};  // the edit control's own margins
-    DrawTextW(dc, text.c_str(), len, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(memo, dc);
+    DrawTextW(dc.Get(), text.c_str(), len, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
     return r.bottom + 6;
 }
 
@@ -62,7 +64,7 @@ HWND TFMain::CreateButton(HWND parent, int id, const wchar_t* caption, int x, in
     HWND button = CreateWindowExW(0, L"BUTTON", caption,
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, x, y, w, h,
                                   parent, reinterpret_cast<HMENU>(INT_PTR(id)), FInstance, nullptr);
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     return button;
 }
 
@@ -87,7 +89,7 @@ void TFMain::CreatePageStart() {
                                   L"Для продолжения установки, нажмите кнопку \"Далее\".",
                                   L"",
                                   L"Для выхода из программы установки нажмите кнопку \"Отмена\"."}),
-                           Margin, Margin, PageW - 2 * Margin, ContentH - Margin, FFontTimes, Navy);
+                           Margin, Margin, PageW - 2 * Margin, ContentH - Margin, FFontTimes.Get(), Navy);
     BtnCancel = CreateButton(tsStart, IDC_BTNCANCEL, L"Отмена", Margin, BtnY, BtnW, BtnH);
     BtnStartNext = CreateButton(tsStart, IDC_BTNSTARTNEXT, L"Далее", PageW - Margin - BtnW, BtnY,
                                 BtnW, BtnH);
@@ -99,7 +101,7 @@ void TFMain::CreatePageInputPath() {
         tsInputPath, IDC_MEMOINPUTPATH,
         Lines({L"Пожалуйста, задайте путь куда устанавливать программную часть ",
                L"комплекса \"Велитор-Vudeze\""}),
-        Margin, Margin, PageW - 2 * Margin, 60, FFontTimes, Black);
+        Margin, Margin, PageW - 2 * Margin, 60, FFontTimes.Get(), Black);
     // 60 px hold the two lines only where the first one fits the page's width;
     // with the fonts at hand it wraps, so the memo grows to show the whole text.
     const int memoH = std::max(60, TextHeight(MemoInputPath, PageW - 2 * Margin));
@@ -116,7 +118,7 @@ void TFMain::CreatePageInputPath() {
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 2, 2,
                             stripW - SelectW - 6, StripH - 4, PnlPath,
                             reinterpret_cast<HMENU>(INT_PTR(IDC_EPATH)), FInstance, nullptr);
-    SendMessageW(ePath, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
+    SendMessageW(ePath, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     BtnSelectPath = CreateButton(PnlPath, IDC_BTNSELECTPATH, L"Выбрать", stripW - SelectW - 2, 2,
                                  SelectW, StripH - 4);
 
@@ -145,7 +147,7 @@ void TFMain::CreatePageInputComponents() {
                L"",
                L"Все настройки можно изменить позже, во время работы с программой ",
                L"\"Велитор-Vudeze\" в меню \"Настройки\"."}),
-        Margin, Margin, PageW - 2 * Margin, panelY - 2 * Margin, FFontPages, Black);
+        Margin, Margin, PageW - 2 * Margin, panelY - 2 * Margin, FFontPages.Get(), Black);
 
     RzPanel13 = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPanel", L"", WS_CHILD | WS_VISIBLE, Margin,
                                 panelY, PageW - 2 * Margin, PanelH - 4, tsInputComponents,
@@ -155,14 +157,14 @@ void TFMain::CreatePageInputComponents() {
                                      300, 24, RzPanel13,
                                      reinterpret_cast<HMENU>(INT_PTR(IDC_CBDRIVERINSTAL)), FInstance,
                                      nullptr);
-    SendMessageW(CbDriverInstal, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
+    SendMessageW(CbDriverInstal, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     SendMessageW(CbDriverInstal, BM_SETCHECK, BST_CHECKED, 0);
 
     // The engine runtime set; never shown, so its selection stays on the first item.
     CBWindows = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 16, 56, 250, 120,
                                 RzPanel13, reinterpret_cast<HMENU>(INT_PTR(IDC_CBWINDOWS)), FInstance,
                                 nullptr);
-    SendMessageW(CBWindows, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
+    SendMessageW(CBWindows, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     SendMessageW(CBWindows, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Windows 7, Windows 8"));
     SendMessageW(CBWindows, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Windows XP"));
     SendMessageW(CBWindows, CB_SETCURSEL, 0, 0);
@@ -186,7 +188,7 @@ void TFMain::CreatePageProgress() {
                                   LBS_NOTIFY,
                               Margin, Margin, PageW - 2 * Margin, ContentH - Margin, tsProgressInstall,
                               reinterpret_cast<HMENU>(INT_PTR(IDC_LOGLIST)), FInstance, nullptr);
-    SendMessageW(LogList, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
+    SendMessageW(LogList, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     SendMessageW(LogList, LB_SETITEMHEIGHT, 0, 18);
     BtnExit = CreateButton(tsProgressInstall, IDC_BTNEXIT, L"Выход", PageW - Margin - BtnW, BtnY,
                            BtnW, BtnH);
@@ -197,7 +199,7 @@ void TFMain::CreatePageCancel() {
     MemoCancel = CreateMemo(tsCancel, IDC_MEMOCANCEL,
                             Lines({L"Установка комплекса \"Велитор-Vudeze\" отменена!", L"",
                                    L"Нажмите кнопку \"Выход\", для выхода из программы установки."}),
-                            Margin, Margin, PageW - 2 * Margin, 177, FFontTimes, Maroon);
+                            Margin, Margin, PageW - 2 * Margin, 177, FFontTimes.Get(), Maroon);
     BtnExitCancel = CreateButton(tsCancel, IDC_BTNEXITCANCEL, L"Выход", PageW - Margin - BtnW, BtnY,
                                  BtnW, BtnH);
 }
@@ -217,7 +219,7 @@ void TFMain::CreatePageChangeFontSize() {
                L"",
                L"Если Вы считаете, что установка \"крупного\" размера шрифта Вам не нужна, ",
                L"нажмите кнопку \"Выход\"."}),
-        Margin, Margin, PageW - 2 * Margin, ContentH - Margin, FFontPages, Black);
+        Margin, Margin, PageW - 2 * Margin, ContentH - Margin, FFontPages.Get(), Black);
     constexpr int ChangeW = 196;
     BtnChangeFont = CreateButton(tsChangeFontSize, IDC_BTNCHANGEFONT, L"Изменить настройки",
                                  PageW - Margin - BtnW - 8 - ChangeW, BtnY, ChangeW, BtnH);
@@ -226,19 +228,19 @@ void TFMain::CreatePageChangeFontSize() {
 }
 
 void TFMain::CreateControls() {
-    FFontDefault = MakeFont(L"MS Sans Serif", 13);
-    FFontPages = MakeFont(L"Tahoma", 15);
-    FFontTimes = MakeFont(L"Times New Roman", 20);
+    FFontDefault.Reset(MakeFont(L"MS Sans Serif", 13));
+    FFontPages.Reset(MakeFont(L"Tahoma", 15));
+    FFontTimes.Reset(MakeFont(L"Times New Roman", 20));
 
     BG = CreateWindowExW(0, L"TImage", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 954, 579,
                          FHandle, reinterpret_cast<HMENU>(INT_PTR(IDC_BG)), FInstance, this);
-    RichEdit1 = TMainDecoration::CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
+    RichEdit1 = CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
     InsatallPages = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPageControl", L"",
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 320,
-                                    110, PageW, PageH, FHandle,
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                    InsatallPagesPlace.Left, InsatallPagesPlace.Top, PageW, PageH, FHandle,
                                     reinterpret_cast<HMENU>(INT_PTR(IDC_INSATALLPAGES)), FInstance,
                                     this);
-    SendMessageW(InsatallPages, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages), FALSE);
+    SendMessageW(InsatallPages, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     // Panels lie above the paint area.
     SetWindowPos(BG, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
@@ -248,4 +250,15 @@ void TFMain::CreateControls() {
     CreatePageProgress();
     CreatePageCancel();
     CreatePageChangeFontSize();
+}
+
+void TFMain::ApplyLook() {
+    SetInfoPanelColor(RichEdit1, FPanelColor);
+    for (HWND b : {BtnCancel, BtnStartNext, BtnCancel2, BtnInputPathNext, BtnCancel4,
+                   BtnInputComponentsBack, BtnInsatall, BtnExit, BtnExitCancel, BtnChangeFont,
+                   BtnExitOnChangefont, BtnSelectPath})
+        AttachDrawnButton(b);
+    AttachFlatFrame(ePath, GetSysColor(COLOR_BTNFACE));
+    AttachFlatFrame(LogList, GetSysColor(COLOR_BTNSHADOW));
+    AttachPathStrip(PnlPath, FPanelColor);
 }

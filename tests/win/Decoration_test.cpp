@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/InfoPanel.h"
 #include "platform/AppError.h"
 
 namespace {
@@ -92,9 +93,9 @@ TEST(Decoration, InformationDocumentLoadsIntoTheRichEdit) {
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 500, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(parent);
-    HWND panel = TMainDecoration::CreateInfoPanel(parent, 101, GetModuleHandleW(nullptr));
+    HWND panel = CreateInfoPanel(parent, 101, GetModuleHandleW(nullptr));
     ASSERT_TRUE(panel);
-    TMainDecoration::LoadInfo(panel, GetModuleHandleW(nullptr));
+    LoadInfo(panel, GetModuleHandleW(nullptr));
 
     GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
     const LRESULT n = SendMessageW(panel, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
@@ -113,6 +114,6 @@ TEST(Decoration, InformationDocumentLoadsIntoTheRichEdit) {
     EXPECT_EQ(format.left - client.left, 4);
     EXPECT_EQ(format.top - client.top, 4);
 
-    EXPECT_THROW(TMainDecoration::LoadInfo(nullptr, GetModuleHandleW(nullptr)), EAppError);
+    EXPECT_THROW(LoadInfo(nullptr, GetModuleHandleW(nullptr)), EAppError);
     DestroyWindow(parent);
 }
