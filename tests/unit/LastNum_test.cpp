@@ -12,6 +12,20 @@ TEST(LastNum, DayCountStartsAt1899December30) {
     EXPECT_EQ(DateTimeToDayCount(2021, 3, 15, 0, 0, 0, 0), 44270.0);
 }
 
+// Around the end of February: the leap day counts only in a leap year, and
+// only from March on.
+TEST(LastNum, EndOfFebruaryInALeapAndACommonYear) {
+    EXPECT_EQ(DateTimeToDayCount(2024, 2, 28, 0, 0, 0, 0), 45350.0);
+    EXPECT_EQ(DateTimeToDayCount(2024, 2, 29, 0, 0, 0, 0), 45351.0);
+    EXPECT_EQ(DateTimeToDayCount(2024, 3, 1, 0, 0, 0, 0), 45352.0);
+    EXPECT_EQ(DateTimeToDayCount(2023, 2, 28, 0, 0, 0, 0), 44985.0);
+    EXPECT_EQ(DateTimeToDayCount(2023, 3, 1, 0, 0, 0, 0), 44986.0);
+    // The last moment of 28 February comes right before the next day, whichever it is.
+    EXPECT_LT(DateTimeToDayCount(2024, 2, 28, 23, 59, 59, 999), DateTimeToDayCount(2024, 2, 29, 0, 0, 0, 0));
+    EXPECT_LT(DateTimeToDayCount(2023, 2, 28, 23, 59, 59, 999), DateTimeToDayCount(2023, 3, 1, 0, 0, 0, 0));
+    EXPECT_GT(DateTimeToDayCount(2023, 2, 28, 23, 59, 59, 999), DateTimeToDayCount(2023, 3, 1, 0, 0, 0, 0) - 1e-7);
+}
+
 TEST(LastNum, TimeOfDayIsTheFractionToTheMillisecond) {
     EXPECT_DOUBLE_EQ(DateTimeToDayCount(2021, 3, 15, 12, 0, 0, 0), 44270.5);
     EXPECT_DOUBLE_EQ(DateTimeToDayCount(2021, 3, 15, 18, 0, 0, 0), 44270.75);
