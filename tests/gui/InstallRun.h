@@ -4,10 +4,13 @@
 #pragma once
 #include <windows.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GuiDriver.h"
+#include "WizardFixture.h"
 
 namespace run {
 
@@ -238,5 +241,39 @@ inline std::vector<std::wstring> Concat(std::initializer_list<std::vector<std::w
     for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
     return all;
 }
+
+// The installation scenarios' fixture: the wizard's (sample media, a picture of
+// the screen when a check fails) with a target whose name has a blank, the
+// desktop isolated and empty of the link, small fonts.
+class TRunTest : public wizard::TWizardTest {
+protected:
+    TRunTest() : TWizardTest(true) {}
+
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(TWizardTest::SetUp());
+        Target = Dist.Root() + L"Target Folder\\";
+        SetLogPixels(96);
+        IsolateDesktop();
+        DeleteFileW(DesktopLink().c_str());
+    }
+
+    // Starts Install.exe from the distribution folder.
+    gui::TInstaller& Launch() {
+        App = std::make_unique<gui::TInstaller>(Dist.InstallExe());
+        return *App;
+    }
+
+    // Prepares the target the way the path page would find it.
+    void MakeTarget() const {
+        CreateDirectoryW(Target.c_str(), nullptr);
+        CreateDirectoryW((Target + L"Settings").c_str(), nullptr);
+        CreateDirectoryW((Target + L"DTAfb").c_str(), nullptr);
+    }
+
+    static void RemoveTree(const std::wstring& folder) {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+};
 
 }  // namespace run

@@ -9,20 +9,6 @@
 
 namespace {
 
-struct TSetup {
-    gui::TDistribution dist{true};
-    std::wstring target;
-    TSetup() {
-        target = dist.Root() + L"Target Folder\\";
-        run::SetLogPixels(96);
-        run::IsolateDesktop();
-        DeleteFileW(run::DesktopLink().c_str());
-    }
-    void RemoveTree(const std::wstring& folder) const {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
-};
 
 // An error of the update stage: the lines run through the database stage and
 // the driver lines, then stop; no shortcut; "Выход" disabled; the window closes.
@@ -40,44 +26,40 @@ void ExpectEndedInUpdateStage(gui::TInstaller& app, const run::TOutcome& out) {
 
 }  // namespace
 
-TEST(InstallUpdateFailures, NoReleasePackage) {
-    TSetup s;
-    ASSERT_TRUE(s.dist.Ready());
-    s.RemoveTree(s.dist.Folder() + L"backup\\r150321");
-    s.RemoveTree(s.dist.Folder() + L"backup\\r010421");
-    gui::TInstaller app(s.dist.InstallExe());
-    const run::TOutcome out = run::Install(app, s.target, {true, true, false});
+using InstallUpdateFailures = run::TRunTest;
+
+TEST_F(InstallUpdateFailures, NoReleasePackage) {
+    RemoveTree(Dist.Folder() + L"backup\\r150321");
+    RemoveTree(Dist.Folder() + L"backup\\r010421");
+    gui::TInstaller& app = Launch();
+    const run::TOutcome out = run::Install(app, Target, {true, true, false});
     ASSERT_EQ(out.boxes.size(), 2u);
-    EXPECT_EQ(out.boxes[1], L"Не найден ни один пакет обновления в каталоге " + s.target + L"backup\\");
+    EXPECT_EQ(out.boxes[1], L"Не найден ни один пакет обновления в каталоге " + Target + L"backup\\");
     // The hidden package and WithOutAnswer never run.
-    EXPECT_EQ(run::ReadAll(s.target + L"InstalledRelease.txt"), "<missing>");
-    EXPECT_EQ(run::LevelOf(run::ReadAll(s.target + L"ReleaseInfo")), "000000");
+    EXPECT_EQ(run::ReadAll(Target + L"InstalledRelease.txt"), "<missing>");
+    EXPECT_EQ(run::LevelOf(run::ReadAll(Target + L"ReleaseInfo")), "000000");
     ExpectEndedInUpdateStage(app, out);
 }
 
-TEST(InstallUpdateFailures, ReleaseInfoOfAnotherVersion) {
-    TSetup s;
-    ASSERT_TRUE(s.dist.Ready());
-    const std::wstring info = s.dist.Folder() + L"Updater\\ReleaseInfo";
+TEST_F(InstallUpdateFailures, ReleaseInfoOfAnotherVersion) {
+    const std::wstring info = Dist.Folder() + L"Updater\\ReleaseInfo";
     SetFileAttributesW(info.c_str(), FILE_ATTRIBUTE_NORMAL);
     run::WriteAll(info, "<ROOT><Version>2</Version><Level>000000</Level></ROOT>");
-    gui::TInstaller app(s.dist.InstallExe());
-    const run::TOutcome out = run::Install(app, s.target, {true, true, false});
+    gui::TInstaller& app = Launch();
+    const run::TOutcome out = run::Install(app, Target, {true, true, false});
     ASSERT_EQ(out.boxes.size(), 2u);
     EXPECT_EQ(out.boxes[1], L"Cannot get release information, error: unknown release file version");
     // The package's script ran before the level was to be written.
-    EXPECT_EQ(run::Trimmed(run::ReadAll(s.target + L"InstalledRelease.txt")), "010421");
+    EXPECT_EQ(run::Trimmed(run::ReadAll(Target + L"InstalledRelease.txt")), "010421");
     ExpectEndedInUpdateStage(app, out);
 }
 
-TEST(InstallUpdateFailures, MalformedReleaseInfo) {
-    TSetup s;
-    ASSERT_TRUE(s.dist.Ready());
-    const std::wstring info = s.dist.Folder() + L"Updater\\ReleaseInfo";
+TEST_F(InstallUpdateFailures, MalformedReleaseInfo) {
+    const std::wstring info = Dist.Folder() + L"Updater\\ReleaseInfo";
     SetFileAttributesW(info.c_str(), FILE_ATTRIBUTE_NORMAL);
     run::WriteAll(info, "<ROOT><Version>1</Version><Level>000000</Level>");
-    gui::TInstaller app(s.dist.InstallExe());
-    const run::TOutcome out = run::Install(app, s.target, {true, true, false});
+    gui::TInstaller& app = Launch();
+    const run::TOutcome out = run::Install(app, Target, {true, true, false});
     ASSERT_EQ(out.boxes.size(), 2u);
     const std::wstring prefix = L"Cannot get release information, error: ";
     EXPECT_EQ(out.boxes[1].rfind(prefix, 0), 0u) << gui::Narrow(out.boxes[1]);
@@ -85,28 +67,24 @@ TEST(InstallUpdateFailures, MalformedReleaseInfo) {
     ExpectEndedInUpdateStage(app, out);
 }
 
-TEST(InstallUpdateFailures, MissingReleaseScript) {
-    TSetup s;
-    ASSERT_TRUE(s.dist.Ready());
-    DeleteFileW((s.dist.Folder() + L"backup\\r010421\\Install.cmd").c_str());
-    gui::TInstaller app(s.dist.InstallExe());
-    const run::TOutcome out = run::Install(app, s.target, {true, true, false});
+TEST_F(InstallUpdateFailures, MissingReleaseScript) {
+    DeleteFileW((Dist.Folder() + L"backup\\r010421\\Install.cmd").c_str());
+    gui::TInstaller& app = Launch();
+    const run::TOutcome out = run::Install(app, Target, {true, true, false});
     ASSERT_EQ(out.boxes.size(), 2u);
-    EXPECT_EQ(out.boxes[1], L"Не смог создать процесс: " + s.target + L"backup\\r010421\\Install.cmd");
-    EXPECT_EQ(run::LevelOf(run::ReadAll(s.target + L"ReleaseInfo")), "000000");
+    EXPECT_EQ(out.boxes[1], L"Не смог создать процесс: " + Target + L"backup\\r010421\\Install.cmd");
+    EXPECT_EQ(run::LevelOf(run::ReadAll(Target + L"ReleaseInfo")), "000000");
     ExpectEndedInUpdateStage(app, out);
 }
 
-TEST(InstallUpdateFailures, FontErrorsAreSwallowed) {
-    TSetup s;
-    ASSERT_TRUE(s.dist.Ready());
-    s.RemoveTree(s.dist.Folder() + L"fonts");
-    gui::TInstaller app(s.dist.InstallExe());
-    const run::TOutcome out = run::Install(app, s.target, {false, false, false});
+TEST_F(InstallUpdateFailures, FontErrorsAreSwallowed) {
+    RemoveTree(Dist.Folder() + L"fonts");
+    gui::TInstaller& app = Launch();
+    const run::TOutcome out = run::Install(app, Target, {false, false, false});
     EXPECT_TRUE(out.boxes.empty());
     EXPECT_EQ(out.page, IDC_TS_CHANGEFONTSIZE);
     EXPECT_TRUE(out.exitEnabled);
-    EXPECT_EQ(run::LevelOf(run::ReadAll(s.target + L"ReleaseInfo")), "010421");
+    EXPECT_EQ(run::LevelOf(run::ReadAll(Target + L"ReleaseInfo")), "010421");
     EXPECT_TRUE(gui::FileExists(run::DesktopLink()));
     app.Click(IDC_BTNEXITONCHANGEFONT);
     EXPECT_TRUE(app.WaitExit());
