@@ -1,6 +1,6 @@
 // The painted window as the operator sees it: pixels read back from the screen
-// at the normal size and maximised, compared with the delivered images, and
-// screenshots of every page in both sizes for people to look at.
+// at the normal size and maximised, compared with the delivered images.
+// Pictures of every page for people to look at come from scripts/demo.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -154,14 +154,6 @@ RECT ClientRectOf(HWND control, HWND window) {
     return rc;
 }
 
-void ShotBoth(const gui::TInstaller& app, const std::wstring& page) {
-    Sleep(400);
-    EXPECT_TRUE(gui::SaveScreenshotAs(app.MainWindow(), L"decoration-" + page + L"-normal"));
-    SetMaximised(app.MainWindow(), true);
-    EXPECT_TRUE(gui::SaveScreenshotAs(app.MainWindow(), L"decoration-" + page + L"-maximised"));
-    SetMaximised(app.MainWindow(), false);
-}
-
 }  // namespace
 
 TEST(Decoration, PixelsAtNormalSizeAndMaximised) {
@@ -271,72 +263,4 @@ TEST(Decoration, HotTrackingAndKeyboardFocusMark) {
     SetCursorPos(screen.left + 40, screen.top + 8);
     EXPECT_TRUE(gui::WaitUntil([&] { return CaptureClient(window).At(box.left, midY) == 0x0080FFu; }, 5000))
         << "path frame under the mouse";
-}
-
-TEST(Decoration, ScreenshotsOfEveryPage) {
-    LetWineSizeWindows();
-    gui::TDistribution dist(true);
-    ASSERT_TRUE(dist.Ready());
-    {
-        gui::TInstaller app(dist.InstallExe());
-        ASSERT_TRUE(app.WaitMainWindow());
-        ASSERT_TRUE(app.WaitPage(IDC_TS_START));
-        ShotBoth(app, L"1-start");
-        app.Click(IDC_BTNSTARTNEXT);
-        ASSERT_TRUE(app.WaitPage(IDC_TS_INPUTPATH));
-        ShotBoth(app, L"2-path");
-        app.Click(IDC_BTNINPUTPATHNEXT);
-        // The driver warning: the program's message window, or a standard box.
-        HWND warning = nullptr, notice = nullptr;
-        ASSERT_TRUE(gui::WaitUntil([&] {
-            warning = app.FindMessageWindow();
-            notice = app.FindMessageBox();
-            return warning || notice;
-        }));
-        if (warning) {
-            app.PressMessageWindowOk(warning);
-            ASSERT_TRUE(app.WaitMessageWindowGone());
-        } else {
-            app.Answer(notice, IDOK);
-            ASSERT_TRUE(app.WaitMessageBoxGone());
-        }
-        ASSERT_TRUE(app.WaitPage(IDC_TS_INPUTCOMPONENTS));
-        ShotBoth(app, L"3-components");
-        app.Click(IDC_BTNINSATALL);
-        ASSERT_TRUE(app.WaitPage(IDC_TS_PROGRESSINSTALL));
-        // Answer the questions until the run rests: Yes, but No to leaving the
-        // program, OK to notices. The progress page is taken at the first
-        // question, when its list has lines.
-        bool progressShot = false;
-        ULONGLONG quietSince = GetTickCount64();
-        while (app.Running() && GetTickCount64() - quietSince < 20000) {
-            if (HWND question = app.FindMessageBox()) {
-                if (!progressShot) {
-                    ShotBoth(app, L"4-progress");
-                    progressShot = true;
-                }
-                const bool leave = gui::DialogText(question).find(L"Выйти из программы") != std::wstring::npos;
-                app.Answer(question, GetDlgItem(question, IDYES) ? (leave ? IDNO : IDYES) : IDOK);
-                app.WaitMessageBoxGone();
-                quietSince = GetTickCount64();
-                continue;
-            }
-            if (app.VisiblePage() == IDC_TS_CHANGEFONTSIZE) break;
-            Sleep(200);
-        }
-        if (!progressShot && app.Running()) ShotBoth(app, L"4-progress");
-        if (app.Running() && app.VisiblePage() == IDC_TS_CHANGEFONTSIZE) ShotBoth(app, L"6-change-font-size");
-        app.Kill();
-    }
-    {
-        gui::TInstaller app(dist.InstallExe());
-        ASSERT_TRUE(app.WaitMainWindow());
-        ASSERT_TRUE(app.WaitPage(IDC_TS_START));
-        app.Click(IDC_BTNCANCEL);
-        HWND box = app.WaitMessageBox();
-        ASSERT_TRUE(box);
-        app.Answer(box, IDYES);
-        ASSERT_TRUE(app.WaitPage(IDC_TS_CANCEL));
-        ShotBoth(app, L"5-cancel");
-    }
 }

@@ -200,14 +200,4 @@ TEST_F(WizardPages, ControlsSitOnTheirPages) {
     EXPECT_EQ(441, ra.bottom - ra.top);
 }
 
-TEST_F(WizardPages, ScreenshotOfEveryReachablePage) {
-    // Not a check of pixels: a picture per page for people to look at, and proof
-    // that the window can be captured from outside.
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_TRUE(gui::SaveScreenshotAs(app().MainWindow(), L"wizard-start"));
-    ASSERT_TRUE(app().Click(IDC_BTNSTARTNEXT));
-    ASSERT_TRUE(app().WaitPage(IDC_TS_INPUTPATH));
-    EXPECT_TRUE(gui::SaveScreenshotAs(app().MainWindow(), L"wizard-path"));
-}
-
 }  // namespace
