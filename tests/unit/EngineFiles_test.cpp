@@ -22,8 +22,6 @@ TEST(EngineFiles, SubfolderListsKeepTheirSpelling) {
               (std::vector<std::wstring>{L"fbudf.dll", L"ib_udf.dll", L"fbudf.sql", L"ib_udf.sql", L"ib_udf2.sql"}));
     EXPECT_EQ(ProductUdfFiles(),
               (std::vector<std::wstring>{L"Collate.Dll", L"StrAt.Dll", L"TraceWork.Dll", L"Verdict.Dll"}));
-    EXPECT_EQ(ProductUdfSourceSubfolder, L"UDF\\");
-    EXPECT_EQ(EngineUdfSubfolder, L"udf\\");
 }
 
 TEST(EngineFiles, BackupNameCarriesDateAndTimeOfTheInstallation) {

@@ -59,7 +59,6 @@ TEST(LanguageTexts, RowsWithoutKeysKeepTheirTextAfterRelease) {
 }
 
 TEST(LanguageTexts, NameTablesHaveTheirEmptySlotsWhereExpected) {
-    EXPECT_EQ(SettingsSubfolder, L"Settings\\");
     EXPECT_EQ(AnalysisNames[44], L"Безответный ");
     EXPECT_EQ(AnalysisNames[50], L"Ритм \"Не определен\"");
     EXPECT_EQ(AnalysisNames[73], L"Наджел. под вопросом");
