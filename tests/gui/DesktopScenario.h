@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "WizardFixture.h"
 
 namespace scenario {
 
@@ -201,5 +202,17 @@ inline void ExpectDesktopLink(const std::wstring& target) {
     EXPECT_EQ(link.Description,
               L"Комплекс суточного мониторирования электрокардиограмм \"Велитор - Vudeze\"");
 }
+
+// The desktop scenarios' fixture: the wizard's, on the sample media with its
+// fonts, the target beside the distribution folder.
+class TDesktopTest : public wizard::TWizardTest {
+protected:
+    TDesktopTest() : TWizardTest(true) {}
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(TWizardTest::SetUp());
+        ASSERT_TRUE(gui::DirectoryExists(Dist.Folder() + L"fonts")) << "sample media is needed";
+        Target = Dist.Root() + L"Target\\";
+    }
+};
 
 }  // namespace scenario

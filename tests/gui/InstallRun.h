@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -255,12 +254,6 @@ protected:
         SetLogPixels(96);
         IsolateDesktop();
         DeleteFileW(DesktopLink().c_str());
-    }
-
-    // Starts Install.exe from the distribution folder.
-    gui::TInstaller& Launch() {
-        App = std::make_unique<gui::TInstaller>(Dist.InstallExe());
-        return *App;
     }
 
     // Prepares the target the way the path page would find it.

@@ -5,17 +5,16 @@
 
 #include "DesktopScenario.h"
 
-TEST(LargeFontEnding, InstallationEndsWithTheFinalQuestion) {
+using LargeFontEnding = scenario::TDesktopTest;
+
+TEST_F(LargeFontEnding, InstallationEndsWithTheFinalQuestion) {
     // Read by every process when it starts, so the installer sees 120.
     const DWORD dpi = 120;
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
                               REG_DWORD, &dpi, sizeof(dpi)), ERROR_SUCCESS);
-    gui::TDistribution dist(true);
-    ASSERT_TRUE(dist.Ready());
-    ASSERT_TRUE(gui::DirectoryExists(dist.Folder() + L"fonts")) << "sample media is needed";
-    const std::wstring target = dist.Root() + L"Target\\";
+    const std::wstring& target = Target;
 
-    gui::TInstaller app(dist.InstallExe());
+    gui::TInstaller& app = Launch();
     ASSERT_TRUE(app.Started()) << gui::Narrow(app.StartError());
     HWND box = nullptr;
     ASSERT_EQ(scenario::Install(app, target, &box), scenario::TEnd::FinalQuestion);
@@ -24,7 +23,7 @@ TEST(LargeFontEnding, InstallationEndsWithTheFinalQuestion) {
     EXPECT_EQ(app.VisiblePage(), IDC_TS_PROGRESSINSTALL);
 
     // The same fonts and link as on a small-font screen.
-    scenario::ExpectFontsInstalled(dist.Folder(), app.LogLines());
+    scenario::ExpectFontsInstalled(Dist.Folder(), app.LogLines());
     scenario::ExpectDesktopLink(target);
 
     ASSERT_TRUE(app.Answer(box, IDNO));

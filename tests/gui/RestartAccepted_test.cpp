@@ -19,17 +19,16 @@ bool RunningUnderWine() {
 
 }  // namespace
 
-TEST(RestartAccepted, YesEndsTheSessionOfTheThrowAwayPrefix) {
+using RestartAccepted = scenario::TDesktopTest;
+
+TEST_F(RestartAccepted, YesEndsTheSessionOfTheThrowAwayPrefix) {
     // Never on a real system: there the request restarts the machine.
     ASSERT_TRUE(RunningUnderWine()) << "this test only runs inside a Wine prefix";
-    gui::TDistribution dist(true);
-    ASSERT_TRUE(dist.Ready());
-    ASSERT_TRUE(gui::DirectoryExists(dist.Folder() + L"fonts")) << "sample media is needed";
 
-    gui::TInstaller app(dist.InstallExe());
+    gui::TInstaller& app = Launch();
     ASSERT_TRUE(app.Started()) << gui::Narrow(app.StartError());
     HWND box = nullptr;
-    ASSERT_EQ(scenario::Install(app, dist.Root() + L"Target\\", &box),
+    ASSERT_EQ(scenario::Install(app, Target, &box),
               scenario::TEnd::ChangeFontPage);
     ASSERT_TRUE(app.Click(IDC_BTNCHANGEFONT));
     HWND question = app.WaitMessageBox();

@@ -16,14 +16,13 @@ int ScreenLogPixels() {
 
 }  // namespace
 
-TEST(SmallFontEnding, InstallationEndsOnTheLargeFontPageWhoseButtonsStayUsable) {
-    ASSERT_EQ(ScreenLogPixels(), 96) << "the run's Wine prefix is expected at 96 pixels per inch";
-    gui::TDistribution dist(true);
-    ASSERT_TRUE(dist.Ready());
-    ASSERT_TRUE(gui::DirectoryExists(dist.Folder() + L"fonts")) << "sample media is needed";
-    const std::wstring target = dist.Root() + L"Target\\";
+using SmallFontEnding = scenario::TDesktopTest;
 
-    gui::TInstaller app(dist.InstallExe());
+TEST_F(SmallFontEnding, InstallationEndsOnTheLargeFontPageWhoseButtonsStayUsable) {
+    ASSERT_EQ(ScreenLogPixels(), 96) << "the run's Wine prefix is expected at 96 pixels per inch";
+    const std::wstring& target = Target;
+
+    gui::TInstaller& app = Launch();
     ASSERT_TRUE(app.Started()) << gui::Narrow(app.StartError());
     HWND box = nullptr;
     ASSERT_EQ(scenario::Install(app, target, &box), scenario::TEnd::ChangeFontPage)
@@ -32,7 +31,7 @@ TEST(SmallFontEnding, InstallationEndsOnTheLargeFontPageWhoseButtonsStayUsable) 
 
     // The run got past the shortcut: BtnExit behind the page is enabled already.
     EXPECT_TRUE(app.Enabled(IDC_BTNEXIT));
-    scenario::ExpectFontsInstalled(dist.Folder(), app.LogLines());
+    scenario::ExpectFontsInstalled(Dist.Folder(), app.LogLines());
     scenario::ExpectDesktopLink(target);
 
     // No: the page stays and both buttons work; the question comes again.

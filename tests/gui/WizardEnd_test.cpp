@@ -10,11 +10,11 @@ constexpr DWORD kInstallTimeoutMs = 240000;
 
 class WizardEnd : public wizard::TWizardTest {
 protected:
-    gui::TDistribution Media{true};
+    WizardEnd() : TWizardTest(true) {}
 
     void SetUp() override {
-        ASSERT_TRUE(Media.Ready()) << "INSTALL_EXE and MEDIA_DIR must name the build's files";
-        ASSERT_TRUE(gui::FileExists(Media.Folder() + L"DTAfb\\V12.FDB")) << "no sample media";
+        ASSERT_NO_FATAL_FAILURE(TWizardTest::SetUp());
+        ASSERT_TRUE(gui::FileExists(Dist.Folder() + L"DTAfb\\V12.FDB")) << "no sample media";
     }
 
     void TearDown() override {
@@ -31,12 +31,12 @@ protected:
     // From the start page through a whole installation without the driver; returns
     // when the run has ended: a page change, a question, or the program gone.
     void Install() {
-        App = std::make_unique<gui::TInstaller>(Media.InstallExe());
+        Launch();
         ASSERT_TRUE(app().Started());
         ASSERT_TRUE(app().WaitMainWindow());
         ASSERT_TRUE(app().Click(IDC_BTNSTARTNEXT));
         ASSERT_TRUE(app().WaitPage(IDC_TS_INPUTPATH));
-        ASSERT_NO_FATAL_FAILURE(EnterPath(Media.Root() + L"Target"));
+        ASSERT_NO_FATAL_FAILURE(EnterPath(Dist.Root() + L"Target"));
         ASSERT_TRUE(app().Click(IDC_CBDRIVERINSTAL));
         ASSERT_TRUE(gui::WaitUntil([&] { return app().CheckState(IDC_CBDRIVERINSTAL) == BST_UNCHECKED; }));
         ASSERT_TRUE(app().Click(IDC_BTNINSATALL));

@@ -47,9 +47,15 @@ protected:
 
     gui::TInstaller& app() { return *App; }
 
+    // Starts Install.exe from the distribution folder, waiting for nothing.
+    gui::TInstaller& Launch(const std::wstring& currentFolder = {}) {
+        App = std::make_unique<gui::TInstaller>(Dist.InstallExe(), currentFolder);
+        return *App;
+    }
+
     // Starts the program and waits for its start page.
     void Start(const std::wstring& currentFolder = {}) {
-        App = std::make_unique<gui::TInstaller>(Dist.InstallExe(), currentFolder);
+        Launch(currentFolder);
         ASSERT_TRUE(App->Started()) << gui::Narrow(App->StartError());
         ASSERT_TRUE(App->WaitMainWindow()) << "no window of class TFMain";
         ASSERT_TRUE(App->WaitPage(IDC_TS_START));
