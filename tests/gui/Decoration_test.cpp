@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GuiDriver.h"
+#include "WizardFixture.h"
 #include "app/PngImage.h"
 
 namespace {
@@ -156,15 +157,14 @@ RECT ClientRectOf(HWND control, HWND window) {
 
 }  // namespace
 
-TEST(Decoration, PixelsAtNormalSizeAndMaximised) {
+using Decoration = wizard::TWizardTest;
+
+TEST_F(Decoration, PixelsAtNormalSizeAndMaximised) {
     const TImages images;
     ASSERT_EQ(images.Title.Pixel(0, 0) & 0xFFFFFF, 0xECECEBu);
     LetWineSizeWindows();
-    gui::TDistribution dist;
-    ASSERT_TRUE(dist.Ready());
-    gui::TInstaller app(dist.InstallExe());
-    ASSERT_TRUE(app.WaitMainWindow());
-    ASSERT_TRUE(app.WaitPage(IDC_TS_START));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    gui::TInstaller& app = *App;
     HWND window = app.MainWindow();
     Sleep(500);
 
@@ -200,13 +200,10 @@ TEST(Decoration, PixelsAtNormalSizeAndMaximised) {
     CheckComposition(CaptureClient(window), images, "restored");
 }
 
-TEST(Decoration, HotTrackingAndKeyboardFocusMark) {
+TEST_F(Decoration, HotTrackingAndKeyboardFocusMark) {
     LetWineSizeWindows();
-    gui::TDistribution dist;
-    ASSERT_TRUE(dist.Ready());
-    gui::TInstaller app(dist.InstallExe());
-    ASSERT_TRUE(app.WaitMainWindow());
-    ASSERT_TRUE(app.WaitPage(IDC_TS_START));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    gui::TInstaller& app = *App;
     HWND window = app.MainWindow();
     HWND cancel = app.Control(IDC_BTNCANCEL);
     Sleep(500);
