@@ -37,7 +37,11 @@ void TBaseWindow::CreateHandle(DWORD exStyle, const wchar_t* className, const wc
                                       parent, nullptr, instance, this);
     FCreating = false;
     if (FCreateError) {
-        if (hwnd) DestroyWindow(hwnd);
+        // A window that got as far as existing goes without its handlers.
+        if (hwnd) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(hwnd);
+        }
         FHandle = nullptr;
         std::rethrow_exception(std::exchange(FCreateError, nullptr));
     }
@@ -60,10 +64,7 @@ void TBaseWindow::ReportError(std::exception_ptr error) { ShowErrorBox(FHandle, 
 
 LRESULT TBaseWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (msg == WM_CREATE) {
-            OnCreate();
-            return HandleMessage(msg, wParam, lParam);
-        }
+        if (msg == WM_CREATE) OnCreate();
         return HandleMessage(msg, wParam, lParam);
     } catch (...) {
         // No exception may cross the system's window code.
