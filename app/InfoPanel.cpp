@@ -9,6 +9,7 @@
 #include "app/CompositionPlan.h"
 #include "platform/AppError.h"
 #include "platform/Resources.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 
@@ -34,11 +35,11 @@ HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance) {
     HWND panel = nullptr;
     // No border of its own: the framing image draws it. Newer control first;
     // the older one still reads the document.
-    if (LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    if (LoadSystemLibrary(L"msftedit.dll"))
         panel = CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, RichEdit1Place.Left, RichEdit1Place.Top,
                                 RichEdit1Place.Width, RichEdit1Place.Height, parent,
                                 reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
-    if (!panel && LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    if (!panel && LoadSystemLibrary(L"riched20.dll"))
         panel = CreateWindowExW(0, RICHEDIT_CLASSW, L"", style, RichEdit1Place.Left, RichEdit1Place.Top,
                                 RichEdit1Place.Width, RichEdit1Place.Height, parent,
                                 reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
