@@ -109,7 +109,7 @@ void TFMain::BtnInsatallClick() {
         RunDriverStage(*this, target, Fcopyfrom);
 
     // 13. Update configuration and the newest release package.
-    RunUpdateStage(target, Fcopyfrom);
+    RunUpdateStage(*this, target, Fcopyfrom);
 
     // 14. Desktop shortcut to the main program.
     const std::wstring title = LoadProductString(1);
