@@ -13,6 +13,7 @@
 #include "install/ProductStrings.h"
 #include "install/SettingsSteps.h"
 #include "install/UpdateStage.h"
+#include "platform/AppError.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
 
@@ -98,9 +99,12 @@ void TFMain::BtnInsatallClick() {
         stage.Leave();
     }
 
-    // 11. Fonts: whatever goes wrong there does not end the installation.
+    // 11. Fonts: whatever goes wrong there does not end the installation; it
+    // is only recorded in Install.log.
     try {
         InstallFonts();
+    } catch (const EAppError& e) {
+        LogLine(L"Шрифты не установлены: " + e.Message());
     } catch (...) {
     }
 
