@@ -26,6 +26,7 @@ public:
     explicit TMainStage(TFMain& form) : FForm(form) {
         FForm.FCanClose = false;
         FForm.SetWaitCursor(true);
+        FForm.BlockShutdown(true);
     }
     ~TMainStage() { Leave(); }
     TMainStage(const TMainStage&) = delete;
@@ -35,6 +36,7 @@ public:
         FLeft = true;
         FForm.FCanClose = true;
         FForm.SetWaitCursor(false);
+        FForm.BlockShutdown(false);
     }
 
 private:
