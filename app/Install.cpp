@@ -7,6 +7,7 @@
 
 #include "app/Main.h"
 #include "platform/AppError.h"
+#include "platform/SystemLibrary.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
 #include "shared/VL_Common_Proc.h"
@@ -19,9 +20,9 @@
 static const wchar_t* const ApplicationTitle = L"Установка комплекса \"Велитор-Vudeze\"";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // The program runs from a media folder that may hold anything: every DLL
-    // loaded from here on comes from System32, never from beside Install.exe.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The program runs from a media folder that may hold anything: DLLs loaded
+    // from here on come from System32 (ours by full path, see SystemLibrary.h).
+    RestrictDllSearchToSystem32();
 
     // 1. Shared units, in order: constants (static data), log, settings, tables.
     InitMyLog();

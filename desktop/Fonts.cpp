@@ -7,6 +7,7 @@
 
 #include "desktop/FontNameTable.h"
 #include "platform/AppError.h"
+#include "platform/SystemLibrary.h"
 #include "platform/WinUtil.h"
 
 namespace {
@@ -49,9 +50,7 @@ std::wstring GetWindowsFolder() {
 }
 
 std::wstring GetFontResourceName(const std::wstring& path) {
-    auto query = reinterpret_cast<TGetFontResourceInfoW>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"gdi32.dll"),
-                                               "GetFontResourceInfoW")));
+    const auto query = LateFunction<TGetFontResourceInfoW>(L"gdi32.dll", "GetFontResourceInfoW");
     if (query == nullptr) return L"";
     if (AddFontResourceW(path.c_str()) == 0) return L"";
 

@@ -113,21 +113,21 @@ bool ShowDriven(const std::wstring& text, TMessageType kind, const std::wstring&
     return result;
 }
 
+std::atomic<int> messageWindowsCreated{0};
+
+LRESULT CALLBACK CountMessageWindows(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        auto* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+        if (!IS_INTRESOURCE(cs->lpszClass) && std::wstring(cs->lpszClass) == L"TFMessageform")
+            ++messageWindowsCreated;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 int WindowsOfClassCreated(const std::function<void()>& action) {
-    static std::atomic<int> created{0};
+    auto& created = messageWindowsCreated;
     created = 0;
-    HHOOK hook = SetWindowsHookExW(
-        WH_CBT,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (code == HCBT_CREATEWND) {
-                auto* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
-                if (!IS_INTRESOURCE(cs->lpszClass) &&
-                    std::wstring(cs->lpszClass) == L"TFMessageform")
-                    ++created;
-            }
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExW(WH_CBT, CountMessageWindows, nullptr, GetCurrentThreadId());
     action();
     UnhookWindowsHookEx(hook);
     return created;
