@@ -14,6 +14,7 @@
 #include "shared/VL_Common_Proc.h"
 #include "shared/VL_Common_Var.h"
 #include "shared/unitMyLog.h"
+#include "windows/ApplicationWindow.h"
 #include "windows/ScreenMonitorManager.h"
 #include "windows/WaitRun.h"
 
@@ -44,7 +45,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     {
         TFMain mainWindow;
         try {
-            // 5. The main window; 6. the hidden launch-progress window.
+            // The application window carries the title on the taskbar and owns
+            // the others. 5. The main window; 6. the hidden launch-progress window.
+            CreateApplicationWindow(instance, ApplicationTitle);
             mainWindow.Create(instance);
             CreateWaitRun(instance);
             ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
@@ -55,6 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             ShowErrorBox(nullptr, e.Message());
         }
         DestroyWaitRun();
+        DestroyApplicationWindow();
         FMain = nullptr;
     }
 

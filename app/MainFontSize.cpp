@@ -18,11 +18,8 @@ const wchar_t* const RestartQuestion =
 
 void TFMain::InstallFonts() {
     // From the media's fonts folder beside the program into the system's; a
-    // copy that cannot start raises and ends the step, its result is not used.
-    InstallFontFiles(*this, ExeFolder() + FontsSubfolder, GetWindowsFolder() + L"fonts\\",
-                     [](const std::wstring& source, const std::wstring& destination) {
-                         StreamCopyFile(source, destination);
-                     });
+    // copy that cannot start or breaks off ends the step.
+    InstallFontFiles(*this, ExeFolder() + FontsSubfolder, GetWindowsFolder() + L"fonts\\", StreamCopyFile);
 }
 
 void TFMain::ChangeFontSize() {

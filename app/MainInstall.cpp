@@ -13,6 +13,7 @@
 #include "install/ProductStrings.h"
 #include "install/SettingsSteps.h"
 #include "install/UpdateStage.h"
+#include "platform/AppError.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
 
@@ -25,6 +26,7 @@ public:
     explicit TMainStage(TFMain& form) : FForm(form) {
         FForm.FCanClose = false;
         FForm.SetWaitCursor(true);
+        FForm.BlockShutdown(true);
     }
     ~TMainStage() { Leave(); }
     TMainStage(const TMainStage&) = delete;
@@ -34,6 +36,7 @@ public:
         FLeft = true;
         FForm.FCanClose = true;
         FForm.SetWaitCursor(false);
+        FForm.BlockShutdown(false);
     }
 
 private:
@@ -98,9 +101,12 @@ void TFMain::BtnInsatallClick() {
         stage.Leave();
     }
 
-    // 11. Fonts: whatever goes wrong there does not end the installation.
+    // 11. Fonts: whatever goes wrong there does not end the installation; it
+    // is only recorded in Install.log.
     try {
         InstallFonts();
+    } catch (const EAppError& e) {
+        LogLine(L"Шрифты не установлены: " + e.Message());
     } catch (...) {
     }
 
@@ -109,7 +115,7 @@ void TFMain::BtnInsatallClick() {
         RunDriverStage(*this, target, Fcopyfrom);
 
     // 13. Update configuration and the newest release package.
-    RunUpdateStage(target, Fcopyfrom);
+    RunUpdateStage(*this, target, Fcopyfrom);
 
     // 14. Desktop shortcut to the main program.
     const std::wstring title = LoadProductString(1);

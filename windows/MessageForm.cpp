@@ -8,6 +8,7 @@
 #include "platform/AppError.h"
 #include "platform/Gdi.h"
 #include "resources/ids.h"
+#include "windows/ApplicationWindow.h"
 #include "windows/ScreenMonitorManager.h"
 
 namespace {
@@ -131,8 +132,9 @@ TFMessageform::TFMessageform() {
     FMessageFont.Reset(MakeTahoma(10, FDpi));
     RECT r{0, 0, Scaled(ClientWidth), Scaled(200)};
     AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    // Owned by the application window: no taskbar button of its own.
     CreateHandle(FormExStyle, ClassName(), L"", FormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                 r.right - r.left, r.bottom - r.top, nullptr, instance);
+                 r.right - r.left, r.bottom - r.top, ApplicationHandle(), instance);
     if (!FHandle) throw EAppError(L"Не удалось создать окно сообщения");
 }
 

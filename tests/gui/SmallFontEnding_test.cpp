@@ -3,6 +3,8 @@
 // question, answered No and then Yes with the restart refused.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "DesktopScenario.h"
 
 namespace {
@@ -56,18 +58,25 @@ TEST_F(SmallFontEnding, InstallationEndsOnTheLargeFontPageWhoseButtonsStayUsable
     // Yes with the restart refused: the window closes all the same. Wine ends a
     // session through system32\wineboot.exe; with that file moved aside in this
     // run's own prefix, the request fails and nothing else is touched.
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring wineboot = std::wstring(system) + L"\\wineboot.exe";
-    const std::wstring aside = wineboot + L".aside";
-    ASSERT_TRUE(MoveFileW(wineboot.c_str(), aside.c_str()));
-    ASSERT_FALSE(gui::FileExists(wineboot));
+    // This test and Install.exe are 32-bit: "system32" is redirected to SysWOW64,
+    // while Wine may start the 64-bit wineboot.exe, reached as "sysnative".
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    std::vector<std::wstring> moved;
+    for (const wchar_t* folder : {L"\\system32\\", L"\\sysnative\\"}) {
+        const std::wstring wineboot = std::wstring(windows) + folder + L"wineboot.exe";
+        if (gui::FileExists(wineboot) &&
+            MoveFileW(wineboot.c_str(), (wineboot + L".aside").c_str()))
+            moved.push_back(wineboot);
+        ASSERT_FALSE(gui::FileExists(wineboot));
+    }
     ASSERT_TRUE(app.Click(IDC_BTNCHANGEFONT));
     HWND question = app.WaitMessageBox();
     ASSERT_NE(question, nullptr);
     ASSERT_TRUE(app.Answer(question, IDYES));
     const bool exited = app.WaitExit();
-    MoveFileW(aside.c_str(), wineboot.c_str());
+    for (const std::wstring& wineboot : moved)
+        MoveFileW((wineboot + L".aside").c_str(), wineboot.c_str());
     ASSERT_TRUE(exited) << "the main window stayed after Yes";
     EXPECT_EQ(app.ExitCode(), 0u);
 }
