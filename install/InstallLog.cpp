@@ -4,8 +4,8 @@
 
 #include "install/InstallLogText.h"
 
-TInstallLog::TInstallLog(std::wstring distribution, std::wstring target)
-    : FDistribution(std::move(distribution)), FTarget(std::move(target)) {}
+TInstallLog::TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps)
+    : FDistribution(std::move(distribution)), FTarget(std::move(target)), FTimeStamps(timeStamps) {}
 
 TInstallLog::~TInstallLog() {
     if (FOpened) CloseHandle(FFile);
@@ -32,11 +32,17 @@ void TInstallLog::Open(const std::wstring& path) {
 }
 
 void TInstallLog::Line(const std::wstring& text) {
+    std::wstring line = text;
+    if (FTimeStamps) {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        line = InstallLogTime(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds) + line;
+    }
     if (!FOpened) {
-        FPending.push_back(text);
+        FPending.push_back(std::move(line));
         return;
     }
-    Write(InstallLogLine(text));
+    Write(InstallLogLine(line));
 }
 
 void TInstallLog::Write(const std::string& bytes) {
