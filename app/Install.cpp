@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include "app/Main.h"
+#include "app/Unattended.h"
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
@@ -18,6 +19,13 @@
 static const wchar_t* const ApplicationTitle = L"Установка комплекса \"Велитор-Vudeze\"";
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Switches first: /? and a bad command line end here, having written nothing.
+    const TSwitches switches = ParseSwitches(GetCommandLineW());
+    if (const int answered = AnswerCommandLine(switches); answered >= 0) return answered;
+    const bool unattended = switches.Mode != TRunMode::Wizard;
+    const TInstallMutex oneInstallation;
+    if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
+
     // The program runs from a media folder that may hold anything: every DLL
     // loaded from here on comes from System32, never from beside Install.exe.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -40,7 +48,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&icc);
 
     int exitCode = 0;
-    {
+    if (unattended) {
+        try {
+            exitCode = RunUnattended(instance, switches);
+        } catch (const EAppError&) {
+            exitCode = ExitFatalError;  // the main window of /SILENT could not be made
+        }
+    } else {
         TFMain mainWindow;
         try {
             // 5. The main window; 6. the hidden launch-progress window.
