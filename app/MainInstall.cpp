@@ -24,6 +24,7 @@ public:
     }
     bool ConfirmDriver(const std::wstring& question) override { return FForm.Confirm(question); }
     void EnableExit() override { EnableWindow(FForm.BtnExit, TRUE); }
+    bool OffersEnding() const override { return true; }
     void ShowLargeFontPage() override { FForm.ShowPage(FForm.tsChangeFontSize); }
     bool ConfirmFinished(const std::wstring& question) override { return FForm.Confirm(question); }
     void CloseInstaller() override { FForm.BtnExitClick(); }

@@ -99,6 +99,7 @@ public:
     void EnableExit() override {
         if (FForm) EnableWindow(FForm->BtnExit, TRUE);
     }
+    bool OffersEnding() const override { return false; }
     void ShowLargeFontPage() override {}
     bool ConfirmFinished(const std::wstring&) override { return false; }
     void CloseInstaller() override {}

@@ -204,6 +204,7 @@ void TInstallProcedure::CreateDesktopShortcut() {
 
 // On a small-font screen the large-font page; otherwise the final question.
 void TInstallProcedure::Finish() {
+    if (!FHost.OffersEnding()) return;
     if (IsSmallFontScreen()) {
         FHost.ShowLargeFontPage();
         return;

@@ -32,6 +32,9 @@ public:
     virtual bool ConfirmDriver(const std::wstring& question) = 0;
     // Every step ran: "Выход" may be used now.
     virtual void EnableExit() = 0;
+    // False when nobody is there for the ending (unattended runs): no font-size
+    // check, no large-font page, no final question.
+    virtual bool OffersEnding() const = 0;
     // The ending on a small-font screen.
     virtual void ShowLargeFontPage() = 0;
     // The final question; true for Yes, which closes the installer.

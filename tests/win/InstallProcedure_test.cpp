@@ -22,6 +22,7 @@ class TRecordingHost : public IInstallHost {
 public:
     explicit TRecordingHost(TRecordingLog& log) : FLog(log) {}
     bool DriverAnswer = true;
+    bool Ending = true;
 
     void ShowProgressPage() override { Note(L"progress-page"); }
     void SetMainStage(bool active) override { Note(active ? L"main-stage" : L"main-stage-left"); }
@@ -30,6 +31,7 @@ public:
         return DriverAnswer;
     }
     void EnableExit() override { Note(L"exit-enabled"); }
+    bool OffersEnding() const override { return Ending; }
     void ShowLargeFontPage() override { Note(L"large-font-page"); }
     bool ConfirmFinished(const std::wstring& question) override {
         Note(L"ask-finished:" + question);
@@ -140,7 +142,9 @@ TEST(InstallProcedure, DriverOnlyWhenChosenAndAnsweredYes) {
     TRun no;
     no.PathPage(t + L"B\\");
     no.host.DriverAnswer = false;
+    no.host.Ending = false;  // unattended: the run ends with the exit enabled
     no.Go(WithSlash(SampleMedia()));
+    EXPECT_EQ(no.log.Events.back(), L"host:exit-enabled");
     EXPECT_EQ(no.result, TInstallResult::Completed);
     EXPECT_GE(no.At(L"host:ask-driver"), 0);
     for (const TRun* run : {&unchecked, &no}) {
