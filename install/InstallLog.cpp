@@ -8,9 +8,7 @@ TInstallLog::TInstallLog(std::wstring distribution, std::wstring target, bool ti
     : FDistribution(std::move(distribution)), FTarget(std::move(target)), FTimeStamps(timeStamps) {}
 
 TInstallLog::~TInstallLog() {
-    if (!FOpened) return;
-    FlushFileBuffers(FFile);
-    CloseHandle(FFile);
+    if (FOpened) CloseHandle(FFile);
 }
 
 bool TInstallLog::IsOpen() const { return FOpened; }
@@ -50,7 +48,7 @@ void TInstallLog::Line(const std::wstring& text) {
 void TInstallLog::Write(const std::string& bytes) {
     DWORD written = 0;
     // Each line is in the system's hands before the installation goes on, so a
-    // killed or crashed installer leaves it; one flush at the end (not one per
-    // line, which cost a disk sync each) takes the file to the disk.
+    // killed or crashed installer leaves it. No flush: under Wine on ext4 a sync
+    // waits for every earlier write of the drive, a whole database among them.
     WriteFile(FFile, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

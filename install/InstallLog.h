@@ -1,5 +1,5 @@
 // Install.log in the target folder: every progress line and every error box of
-// a run, written and flushed line by line so that even a crash leaves a trace.
+// a run, written line by line so that even a crash leaves a trace.
 #pragma once
 #include <string>
 #include <vector>

@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "desktop/Fonts.h"
 #include "desktop/LargeFont.h"
@@ -136,8 +138,10 @@ TInstallResult TInstallProcedure::Run() {
         RunUpdateStage(FChoices.Target, FSource);
         log.Stage(L"shortcut");
         CreateDesktopShortcut();
+        WaitForLastNum();
         log.Stage(L"end");
     } catch (const std::exception& e) {
+        WaitForLastNum();
         // The run ends here; the line being worked on keeps no mark.
         log.ShowError(ErrorText(e));
         return TInstallResult::Stopped;
@@ -175,10 +179,23 @@ bool TInstallProcedure::MainStage(TInstallLogMirror& log) {
     log.Stage(L"database");
     if (!RunDatabaseStage(log, target, FSource, FChoices.WindowsChoice, LocalNow())) return false;
     log.Stage(L"lastnum");
-    WriteLastNumIfMissing(target);
+    // The record takes a sync to the disk, which waits for the database just
+    // copied to get there (a second under Wine on ext4); nothing later needs the
+    // file, so it is written beside the steps that follow. Failures are ignored.
+    try {
+        FLastNum = std::thread([target] { WriteLastNumIfMissing(target); });
+    } catch (const std::system_error&) {
+        WriteLastNumIfMissing(target);  // no thread to spare: here and now
+    }
     if (FChoices.ProductVariant) WriteBtoothIni(target);
     return true;
 }
+
+void TInstallProcedure::WaitForLastNum() {
+    if (FLastNum.joinable()) FLastNum.join();
+}
+
+TInstallProcedure::~TInstallProcedure() { WaitForLastNum(); }
 
 // Whatever goes wrong with the fonts does not end the installation.
 void TInstallProcedure::InstallFonts(IProgressLog& log) {

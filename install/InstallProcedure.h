@@ -4,6 +4,7 @@
 // The main window, the unattended run and the tests each supply both.
 #pragma once
 #include <string>
+#include <thread>
 
 #include "install/ProgressLog.h"
 
@@ -59,6 +60,10 @@ public:
     // shown through the log's ShowError (and Install.log) and give Stopped.
     TInstallResult Run();
 
+    ~TInstallProcedure();
+    TInstallProcedure(const TInstallProcedure&) = delete;
+    TInstallProcedure& operator=(const TInstallProcedure&) = delete;
+
 private:
     bool PrepareTarget(IProgressLog& log, TInstallLog& installLog);
     bool MainStage(TInstallLogMirror& log);
@@ -66,6 +71,7 @@ private:
     void InstallDriver(IProgressLog& log);
     void CreateDesktopShortcut();
     void Finish();
+    void WaitForLastNum();
 
     IProgressLog& FLog;
     IInstallHost& FHost;
@@ -73,4 +79,5 @@ private:
     std::wstring FSource;
     std::wstring FLogFile;
     bool FTimeStamps;
+    std::thread FLastNum;  // lastnum.dta, written beside the later steps
 };
