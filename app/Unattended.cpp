@@ -20,10 +20,11 @@ bool PrintToParentConsole(const std::wstring& text) {
     DWORD written = 0, mode = 0;
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (out && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN) {
-        if (GetConsoleMode(out, &mode))
-            return WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
+        if (GetConsoleMode(out, &mode) &&
+            WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr))
+            return true;
         const std::string bytes = EncodeUtf8(text);
-        return WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        if (WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return true;
     }
     if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
     HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
