@@ -165,14 +165,23 @@ TEST_F(TUnattended, SecondRunGives1618WhileTheFirstCompletes) {
     ASSERT_TRUE(gui::WaitUntil([&] { return gui::FileExists(ran) || !first.Running(); }, 120000));
     ASSERT_TRUE(first.Running());
 
+    // Without the driver, a second run that is let through cannot wait on the hold.
     const std::wstring other = Dist.Root() + L"Other\\";
-    EXPECT_EQ(RunToEnd(L"/VERYSILENT /DIR=" + Quoted(other)), kAlreadyRunning);
+    EXPECT_EQ(RunToEnd(L"/VERYSILENT /NODRIVER /DIR=" + Quoted(other)), kAlreadyRunning);
     EXPECT_FALSE(gui::DirectoryExists(other));
 
     ASSERT_TRUE(DeleteFileW(held.c_str()));
     ASSERT_TRUE(first.WaitExit(120000));
     EXPECT_EQ(first.ExitCode(), kInstalled);
     EXPECT_EQ(run::LevelOf(run::ReadAll(Target + L"ReleaseInfo")), "010421");
+}
+
+TEST_F(TUnattended, OpenWizardHoldsOffUnattendedRuns) {
+    gui::TInstaller wizard(Dist.InstallExe());
+    ASSERT_TRUE(wizard.WaitMainWindow());
+    EXPECT_EQ(RunToEnd(L"/VERYSILENT /NODRIVER /DIR=" + Quoted(Target)), kAlreadyRunning);
+    EXPECT_FALSE(gui::DirectoryExists(Target));
+    EXPECT_TRUE(wizard.Running());
 }
 
 TEST_F(TUnattended, HelpPrintsItsUsageAndBadSwitchesTheReason) {
