@@ -11,6 +11,7 @@
 #include "app/Main.h"
 #include "app/PngImage.h"
 #include "platform/AppError.h"
+#include "platform/SystemLibrary.h"
 #include "resources/ids.h"
 
 const std::array<const wchar_t*, kDecorImageCount> kDecorResourceNames = {
@@ -395,10 +396,10 @@ HWND TMainDecoration::CreateInfoPanel(HWND parent, int id, HINSTANCE instance) {
     HWND panel = nullptr;
     // No border of its own: the framing image draws it. Newer control first;
     // the older one still reads the document.
-    if (LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    if (LoadSystemLibrary(L"msftedit.dll"))
         panel = CreateWindowExW(0, MSFTEDIT_CLASS, L"", style, 16, 110, 282, 441, parent,
                                 reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
-    if (!panel && LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    if (!panel && LoadSystemLibrary(L"riched20.dll"))
         panel = CreateWindowExW(0, RICHEDIT_CLASSW, L"", style, 16, 110, 282, 441, parent,
                                 reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
     if (!panel) return nullptr;

@@ -8,11 +8,13 @@
 #include "app/Main.h"
 #include "app/Unattended.h"
 #include "platform/AppError.h"
+#include "platform/SystemLibrary.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
 #include "shared/VL_Common_Proc.h"
 #include "shared/VL_Common_Var.h"
 #include "shared/unitMyLog.h"
+#include "windows/ApplicationWindow.h"
 #include "windows/ScreenMonitorManager.h"
 #include "windows/WaitRun.h"
 
@@ -26,9 +28,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
 
-    // The program runs from a media folder that may hold anything: every DLL
-    // loaded from here on comes from System32, never from beside Install.exe.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The program runs from a media folder that may hold anything: DLLs loaded
+    // from here on come from System32 (ours by full path, see SystemLibrary.h).
+    RestrictDllSearchToSystem32();
 
     // 1. Shared units, in order: constants (static data), log, settings, tables.
     InitMyLog();
@@ -50,14 +52,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     if (unattended) {
         try {
+            // /SILENT's main window sits under the application window, as the wizard's.
+            if (switches.Mode == TRunMode::Silent) CreateApplicationWindow(instance, ApplicationTitle);
             exitCode = RunUnattended(instance, switches);
         } catch (const EAppError&) {
             exitCode = ExitFatalError;  // the main window of /SILENT could not be made
         }
+        DestroyApplicationWindow();
     } else {
         TFMain mainWindow;
         try {
-            // 5. The main window; 6. the hidden launch-progress window.
+            // The application window carries the title on the taskbar and owns
+            // the others. 5. The main window; 6. the hidden launch-progress window.
+            CreateApplicationWindow(instance, ApplicationTitle);
             mainWindow.Create(instance);
             CreateWaitRun(instance);
             ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
@@ -68,6 +75,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             MessageBoxW(nullptr, e.Message().c_str(), ApplicationTitle, MB_ICONERROR | MB_OK);
         }
         DestroyWaitRun();
+        DestroyApplicationWindow();
         FMain = nullptr;
     }
 

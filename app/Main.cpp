@@ -9,9 +9,11 @@
 #include "app/PathRules.h"
 #include "install/ProductStrings.h"
 #include "platform/AppError.h"
+#include "platform/ShutdownBlock.h"
 #include "platform/WinUtil.h"
 #include "resources/ids.h"
 #include "shared/VL_Common_Const.h"
+#include "windows/ApplicationWindow.h"
 #include "windows/MessageForm.h"
 
 bool ProductVariantFlag = false;
@@ -75,10 +77,12 @@ void TFMain::Create(HINSTANCE instance) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    FHandle = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, ClassName(),
-                              L"Установка комплекса", style, x, y, w, h, nullptr, nullptr, instance,
-                              this);
+    // Owned by the application window, which is the program's taskbar button
+    // under the application title; this window's caption is its own.
+    FHandle = CreateWindowExW(WS_EX_CONTROLPARENT, ClassName(), L"Установка комплекса", style, x, y,
+                              w, h, ApplicationHandle(), nullptr, instance, this);
     if (!FHandle) throw EAppError(L"Cannot create the main window. " + SysErrorMessage(GetLastError()));
+    if (Application) Application->SetMainWindow(FHandle);
     SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFontDefault), FALSE);
     FormCreate();
 }
@@ -222,7 +226,20 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (close) DestroyWindow(FHandle);
         return 0;
     }
+    case WM_QUERYENDSESSION:
+        // A logoff or shutdown is refused like the close box: ending the program
+        // in the middle of the copy would leave a broken installation.
+        if (!FCanClose) return FALSE;
+        break;
+    case WM_SYSCOMMAND:
+        // The program minimises as a whole, to its one taskbar button.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && Application) {
+            Application->Minimize();
+            return 0;
+        }
+        break;
     case WM_DESTROY:
+        if (Application) Application->SetMainWindow(nullptr);
         PostQuitMessage(0);
         return 0;
     default:
@@ -423,6 +440,14 @@ int TFMain::ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons) {
 
 void TFMain::ShowErrorBox(const std::wstring& text) {
     MessageBoxW(FHandle, text.c_str(), AppTitle, MB_ICONERROR | MB_OK);
+}
+
+void TFMain::BlockShutdown(bool block) {
+    if (block)
+        SetShutdownBlockReason(FHandle, L"Идёт установка комплекса \"Велитор-Vudeze\". Дождитесь её "
+                                        L"окончания, иначе установка останется незавершённой.");
+    else
+        ClearShutdownBlockReason(FHandle);
 }
 
 void TFMain::SetWaitCursor(bool wait) {

@@ -90,6 +90,9 @@ public:
 
     // Hourglass during the main stage of the installation.
     void SetWaitCursor(bool wait);
+    // The reason a logoff or shutdown waits, shown by the system while the
+    // main stage runs (the window refuses to end while FCanClose is false).
+    void BlockShutdown(bool block);
 
     // Default button of the shown page (Enter presses it).
     HWND DefaultButton() const;

@@ -21,6 +21,7 @@ public:
     void SetMainStage(bool active) override {
         FForm.FCanClose = !active;
         FForm.SetWaitCursor(active);
+        FForm.BlockShutdown(active);
     }
     bool ConfirmDriver(const std::wstring& question) override { return FForm.Confirm(question); }
     void EnableExit() override { EnableWindow(FForm.BtnExit, TRUE); }

@@ -95,6 +95,7 @@ public:
         if (!FForm) return;
         FForm->FCanClose = !active;
         FForm->SetWaitCursor(active);
+        FForm->BlockShutdown(active);
     }
     bool ConfirmDriver(const std::wstring&) override { return true; }
     void EnableExit() override {

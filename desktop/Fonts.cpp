@@ -7,6 +7,7 @@
 
 #include "desktop/FontNameTable.h"
 #include "platform/AppError.h"
+#include "platform/SystemLibrary.h"
 #include "platform/WinUtil.h"
 
 namespace {
@@ -15,6 +16,10 @@ using TGetFontResourceInfoW = BOOL(WINAPI*)(LPCWSTR, DWORD*, void*, DWORD);
 constexpr DWORD QueryDescription = 1;
 // A font file is a few hundred kilobytes; anything far larger is not one of ours.
 constexpr LONGLONG MaxFontFileBytes = 64LL * 1024 * 1024;
+// How long one window may take over WM_FONTCHANGE. A responsive window answers
+// at once; one that stops answering is skipped outright once the system counts
+// it as hung.
+constexpr UINT FontChangeWaitMs = 1000;
 
 // The name straight from the font's own 'name' table, for systems whose font
 // resource query answers nothing.
@@ -45,9 +50,7 @@ std::wstring GetWindowsFolder() {
 }
 
 std::wstring GetFontResourceName(const std::wstring& path) {
-    auto query = reinterpret_cast<TGetFontResourceInfoW>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"gdi32.dll"),
-                                               "GetFontResourceInfoW")));
+    const auto query = LateFunction<TGetFontResourceInfoW>(L"gdi32.dll", "GetFontResourceInfoW");
     if (query == nullptr) return L"";
     if (AddFontResourceW(path.c_str()) == 0) return L"";
 
@@ -78,7 +81,11 @@ void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
 
     const std::wstring source = sourceFolder + fileName;
     const std::wstring name = GetFontResourceName(source);
-    copy(source, target);
+    if (!copy(source, target)) {
+        // A cut-off file would pass the presence test above for good.
+        DeleteFileW(target.c_str());
+        throw EAppError(L"Не удалось скопировать шрифт " + source + L" в " + target);
+    }
 
     const std::wstring valueName = name + L" (TrueType)";
     HKEY key = nullptr;
@@ -98,11 +105,17 @@ void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
     // Announce the font to running programs and withdraw it again: what stays is
     // the file and its registry entry, which the next logon loads.
     AddFontResourceW(target.c_str());
-    SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+    AnnounceFontChange();
     RemoveFontResourceW(target.c_str());
-    SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+    AnnounceFontChange();
 
     log.Add(FontInstalledLine(name));
+}
+
+void AnnounceFontChange() {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, FontChangeWaitMs,
+                        &result);
 }
 
 void InstallFontFiles(IProgressLog& log, const std::wstring& sourceFolder,

@@ -16,8 +16,9 @@ inline constexpr const wchar_t* FontFiles[] = {
 inline constexpr const wchar_t* FontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 // Copies a file (source, destination); raises EAppError when the source cannot be
-// opened or the destination created. The program passes StreamCopyFile.
-using TFontCopy = std::function<void(const std::wstring&, const std::wstring&)>;
+// opened or the destination created, false when the copy broke off after that.
+// The program passes StreamCopyFile.
+using TFontCopy = std::function<bool(const std::wstring&, const std::wstring&)>;
 
 // The Windows folder with a trailing backslash, or empty when the system fails.
 std::wstring GetWindowsFolder();
@@ -30,9 +31,14 @@ std::wstring FontInstalledLine(const std::wstring& name);
 
 // One font: nothing when fontsFolder already holds a file of that name; otherwise
 // copy it, register it under FontsKey, announce and withdraw it, add its line.
-// Both folders end with a backslash. Raises on a failed copy or registry write.
+// Both folders end with a backslash. Raises on a failed copy or registry write;
+// a copy that broke off is removed first, so a later run tries it again.
 void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
                  const std::wstring& fontsFolder, IProgressLog& log, const TFontCopy& copy);
+
+// Tells every top-level window that the fonts changed. A window that does not
+// answer (a hung program) is given up on after a bounded wait.
+void AnnounceFontChange();
 
 // All seven fonts in order; the first error ends the step and propagates.
 void InstallFontFiles(IProgressLog& log, const std::wstring& sourceFolder,

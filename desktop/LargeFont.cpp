@@ -1,4 +1,5 @@
 #include "desktop/LargeFont.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 
@@ -26,12 +27,9 @@ bool IsSmallFontScreen() {
 bool CallSetupChangeFontSize(HWND owner, const wchar_t* size) {
     // Never from the program's own folder: the installer runs from media that
     // may carry a file of that name.
-    HMODULE library = LoadLibraryExW(L"syssetup.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library == nullptr) return false;
-    auto change = reinterpret_cast<TSetupChangeFontSize>(
-        reinterpret_cast<void*>(GetProcAddress(library, "SetupChangeFontSize")));
+    const TSystemLibrary library(L"syssetup.dll");
+    const auto change = LateFunction<TSetupChangeFontSize>(library.Get(), "SetupChangeFontSize");
     if (change != nullptr) change(owner, size);
-    FreeLibrary(library);
     return change != nullptr;
 }
 

@@ -16,6 +16,28 @@ bool LoggedCopy(IProgressLog& log, const std::wstring& name, const std::wstring&
     return ok;
 }
 
+namespace {
+
+EAppError BackupError(const std::wstring& database, const std::wstring& reason) {
+    return EAppError(L"Не удалось сохранить резервную копию базы данных " + database + L": " + reason +
+                     L"\nБаза данных не изменена. Закройте программы, работающие с ней, и "
+                     L"повторите установку.");
+}
+
+// A database server holding the file without sharing its deletion would refuse
+// the move to the backup; find that out before the copy, not after it.
+void CheckDatabaseCanBeMoved(const std::wstring& database) {
+    TKernelHandle file(CreateFileW(database.c_str(), DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) throw BackupError(database, SysErrorMessage(error));
+    }
+}
+
+}  // namespace
+
 std::wstring BackupExistingDatabase(const std::wstring& target, const TInstallTime& now) {
     const std::wstring folder = target + DatabaseSubfolder;
     const std::wstring database = folder + DatabaseFileName;
@@ -24,46 +46,59 @@ std::wstring BackupExistingDatabase(const std::wstring& target, const TInstallTi
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring name = DatabaseBackupName(now.year, now.month, now.day, now.hour,
                                                      now.minute, now.second, attempt);
-        if (MoveFileExW(database.c_str(), (folder + name).c_str(), 0)) return name;
+        if (MoveFileExW(database.c_str(), (folder + name).c_str(), MOVEFILE_WRITE_THROUGH)) return name;
         const DWORD error = GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
-        throw EAppError(L"Не удалось сохранить резервную копию базы данных " + database + L": " +
-                        SysErrorMessage(error) +
-                        L"\nБаза данных не изменена. Закройте программы, работающие с ней, и "
-                        L"повторите установку.");
+        throw BackupError(database, SysErrorMessage(error));
     }
-    throw EAppError(L"Не удалось сохранить резервную копию базы данных " + database +
-                    L": слишком много резервных копий с одним временем.");
+    throw BackupError(database, L"слишком много резервных копий с одним временем.");
 }
 
 namespace {
 
-// The database file itself. An existing database is kept in a backup first;
-// if the media's copy cannot be started, or breaks off (a full drive), the
-// backup goes back in place of what was written.
+// The database file itself, swapped in whole: the media's copy is written
+// beside the clinic's under a temporary name and flushed to disk; only then
+// is the clinic's moved to its backup and the new file renamed into place.
+// Killed, cut off from power or out of space at any moment, V12.FDB is the
+// clinic's database whole or the media's whole, and missing at most between
+// the two renames (the clinic's then waits whole in its backup).
 bool CopyDatabase(IProgressLog& log, const std::wstring& target, const std::wstring& source,
                   const TInstallTime& now) {
+    const std::wstring folder = target + DatabaseSubfolder;
     const std::wstring from = source + DatabaseSubfolder + DatabaseFileName;
-    const std::wstring to = target + DatabaseSubfolder + DatabaseFileName;
-    std::wstring backup;
+    const std::wstring to = folder + DatabaseFileName;
+    const std::wstring temp = folder + DatabaseTempName;
+    // Whatever an interrupted run left under the temporary name is never a
+    // database anybody relies on.
+    DeleteFileW(temp.c_str());
     // With no media file to replace it, the existing database is left alone and
     // the copy below reports the missing source.
-    if (FileExists(from)) {
-        backup = BackupExistingDatabase(target, now);
-        if (!backup.empty()) log.Add(L"Сохранена резервная копия базы данных: " + backup);
+    if (FileExists(from)) CheckDatabaseCanBeMoved(to);
+
+    const int line = log.Add(L"Копирование файла " + DatabaseFileName + L"....");
+    log.Pump();
+    if (!StreamCopyFileToDisk(from, temp)) {
+        DeleteFileW(temp.c_str());
+        log.Complete(line, false);
+        return false;
     }
-    const std::wstring backupPath = target + DatabaseSubfolder + backup;
-    bool copied = false;
+    std::wstring backup;
     try {
-        copied = LoggedCopy(log, DatabaseFileName, from, to);
+        backup = BackupExistingDatabase(target, now);
     } catch (...) {
-        if (!backup.empty() && !FileExists(to)) MoveFileExW(backupPath.c_str(), to.c_str(), 0);
+        DeleteFileW(temp.c_str());
         throw;
     }
-    if (!copied && !backup.empty() && DeleteFileW(to.c_str()) &&
-        MoveFileExW(backupPath.c_str(), to.c_str(), 0))
-        log.Add(L"База данных восстановлена из резервной копии: " + backup);
-    return copied;
+    if (!MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        if (!backup.empty()) MoveFileExW((folder + backup).c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+        DeleteFileW(temp.c_str());
+        throw EAppError(L"Не удалось поставить на место базу данных " + to + L": " +
+                        SysErrorMessage(error));
+    }
+    log.Complete(line, true);
+    if (!backup.empty()) log.Add(L"Сохранена резервная копия базы данных: " + backup);
+    return true;
 }
 
 }  // namespace

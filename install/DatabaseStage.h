@@ -20,7 +20,7 @@ bool LoggedCopy(IProgressLog& log, const std::wstring& name, const std::wstring&
 // Moves an existing T\DTAfb\V12.FDB aside to V12.FDB.<date>-<time>.bak and
 // returns the backup's file name (empty when there was nothing to keep).
 // Raises EAppError naming the file when it cannot be moved (the database is
-// then untouched).
+// then untouched). The stage calls it once the media's copy is whole on disk.
 std::wstring BackupExistingDatabase(const std::wstring& target, const TInstallTime& now);
 
 // Runs the stage for target T and source S (both ending with "\") and the

@@ -8,6 +8,9 @@ enum TWindowsChoice { wcWindows7 = 0, wcWindowsXP = 1 };
 
 inline const std::wstring DatabaseSubfolder = L"DTAfb\\";
 inline const std::wstring DatabaseFileName = L"V12.FDB";
+// The media's database while it is written beside the clinic's, before it is
+// renamed into place.
+inline const std::wstring DatabaseTempName = L"V12.FDB.tmp";
 inline const std::wstring EngineSourceSubfolder = L"Firebird\\";
 inline const std::wstring IntlSubfolder = L"intl\\";
 inline const std::wstring EngineUdfSubfolder = L"udf\\";

@@ -134,7 +134,9 @@ void CopyFolderRecursive(const std::wstring& source, const std::wstring& destina
     CopyFolderBranch(source, destination, branch);
 }
 
-bool StreamCopyFile(const std::wstring& source, const std::wstring& destination) {
+namespace {
+
+bool CopyStream(const std::wstring& source, const std::wstring& destination, bool toDisk) {
     TKernelHandle src(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!src.Valid()) {
@@ -174,10 +176,21 @@ bool StreamCopyFile(const std::wstring& source, const std::wstring& destination)
             FileTimeToDosDateTime(&local, &dosDate, &dosTime) &&
             DosDateTimeToFileTime(dosDate, dosTime, &back) && LocalFileTimeToFileTime(&back, &utc))
             SetFileTime(dst.Get(), nullptr, nullptr, &utc);
+        if (toDisk && !FlushFileBuffers(dst.Get())) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool StreamCopyFile(const std::wstring& source, const std::wstring& destination) {
+    return CopyStream(source, destination, false);
+}
+
+bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destination) {
+    return CopyStream(source, destination, true);
 }
 
 void SetReadOnlyFlag(const std::wstring& file, bool flag) {

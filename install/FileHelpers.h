@@ -27,6 +27,11 @@ void CopyFolderRecursive(const std::wstring& source, const std::wstring& destina
 // broke off after both were open (the destination keeps what was written).
 bool StreamCopyFile(const std::wstring& source, const std::wstring& destination);
 
+// StreamCopyFile, and the copy has reached the disk (FlushFileBuffers) before
+// it answers true: a power cut afterwards cannot cut it off. A failed flush
+// (a full drive) gives false.
+bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destination);
+
 // Sets or clears the read-only attribute and keeps every other bit; a missing
 // file is skipped.
 void SetReadOnlyFlag(const std::wstring& file, bool flag);

@@ -34,6 +34,8 @@ public:
     void Stage(const wchar_t* name) {
         if (FStageMarks) Mirror(std::wstring(L"-- ") + name);
     }
+    // A line in the files only, not shown to the operator.
+    void Note(const std::wstring& text) { Mirror(text); }
 
     int Add(const std::wstring& line) override {
         const int index = FShown.Add(line);
@@ -135,7 +137,7 @@ TInstallResult TInstallProcedure::Run() {
             InstallDriver(log);
         }
         log.Stage(L"update");
-        RunUpdateStage(FChoices.Target, FSource);
+        RunUpdateStage(log, FChoices.Target, FSource);
         log.Stage(L"shortcut");
         CreateDesktopShortcut();
         WaitForLastNum();
@@ -197,13 +199,13 @@ void TInstallProcedure::WaitForLastNum() {
 
 TInstallProcedure::~TInstallProcedure() { WaitForLastNum(); }
 
-// Whatever goes wrong with the fonts does not end the installation.
-void TInstallProcedure::InstallFonts(IProgressLog& log) {
+// Whatever goes wrong with the fonts does not end the installation; it is only
+// recorded in Install.log. A copy that cannot start or breaks off ends the step.
+void TInstallProcedure::InstallFonts(TInstallLogMirror& log) {
     try {
-        InstallFontFiles(log, FSource + L"fonts\\", GetWindowsFolder() + L"fonts\\",
-                         [](const std::wstring& source, const std::wstring& destination) {
-                             StreamCopyFile(source, destination);
-                         });
+        InstallFontFiles(log, FSource + L"fonts\\", GetWindowsFolder() + L"fonts\\", StreamCopyFile);
+    } catch (const EAppError& e) {
+        log.Note(L"Шрифты не установлены: " + e.Message());
     } catch (...) {
     }
 }

@@ -67,7 +67,7 @@ public:
 private:
     bool PrepareTarget(IProgressLog& log, TInstallLog& installLog);
     bool MainStage(TInstallLogMirror& log);
-    void InstallFonts(IProgressLog& log);
+    void InstallFonts(TInstallLogMirror& log);
     void InstallDriver(IProgressLog& log);
     void CreateDesktopShortcut();
     void Finish();

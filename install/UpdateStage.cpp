@@ -19,7 +19,7 @@ void SortPackages(std::vector<std::wstring>& paths) {
     });
 }
 
-void RunUpdateStage(const std::wstring& target, const std::wstring& source) {
+void RunUpdateStage(IProgressLog& log, const std::wstring& target, const std::wstring& source) {
     if (!DirectoryExists(target + L"Backup\\")) CreateDirectoryW((target + L"backup\\").c_str(), nullptr);
     CopyFolderRecursive(source + L"backup", target + L"backup");
     CopyFolderRecursive(source + L"Updater", target);
@@ -34,10 +34,12 @@ void RunUpdateStage(const std::wstring& target, const std::wstring& source) {
     SetCurrentDirectoryW((package + L"\\").c_str());
     const unsigned long exitCode = RunAndWait(package + L"\\Install.cmd", L"", SW_HIDE);
     SetCurrentDirectoryW(target.c_str());
-    // A release that did not install must not be recorded as installed.
+    // Media never had to end their scripts with 0 (a script's code is that of
+    // its last command, and robocopy ends with 1 after copying files): the code
+    // is reported, the installation goes on.
     if (exitCode != 0)
-        throw EAppError(L"Сценарий выпуска " + package + L"\\Install.cmd завершился с кодом " +
-                        std::to_wstring(exitCode) + L"; уровень выпуска не записан.");
+        log.Add(L"Сценарий выпуска " + package + L"\\Install.cmd завершился с кодом " +
+                std::to_wstring(exitCode));
 
     SetReleaseLevel(target, ReleaseLevel(package));
 }

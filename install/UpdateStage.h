@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "install/ProgressLog.h"
+
 // For target T and source S (both ending with "\"). Raises EAppError when
 // there is no usable package, the script cannot be started or the level
-// cannot be recorded.
-void RunUpdateStage(const std::wstring& target, const std::wstring& source);
+// cannot be recorded. A script's exit code is not examined: a non-zero one is
+// only reported by a plain line.
+void RunUpdateStage(IProgressLog& log, const std::wstring& target, const std::wstring& source);
 
 // Sorts package paths ascending, ignoring letter case as the user's locale does.
 void SortPackages(std::vector<std::wstring>& paths);

@@ -7,6 +7,7 @@
 
 #include "platform/AppError.h"
 #include "resources/ids.h"
+#include "windows/ApplicationWindow.h"
 #include "windows/ScreenMonitorManager.h"
 
 namespace {
@@ -155,9 +156,10 @@ TFMessageform::TFMessageform() {
     FDpi = WorkingDpi();
     RECT r{0, 0, Scaled(ClientWidth), Scaled(200)};
     AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    // Owned by the application window: no taskbar button of its own.
     FHandle = CreateWindowExW(FormExStyle, ClassName(), L"", FormStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                              instance, nullptr);
+                              CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, ApplicationHandle(),
+                              nullptr, instance, nullptr);
     if (!FHandle) throw EAppError(L"Не удалось создать окно сообщения");
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));

@@ -3,20 +3,21 @@
 #include <vector>
 
 #include "platform/AppError.h"
+#include "platform/SystemLibrary.h"
 
 TmyScreen* myScreen = nullptr;
 
 namespace {
 
+// A named function, not a lambda: on 32-bit Windows the callback must be stdcall.
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
+    return TRUE;
+}
+
 std::vector<HMONITOR> EnumMonitors() {
     std::vector<HMONITOR> list;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-            reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&list));
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
     return list;
 }
 
@@ -32,12 +33,9 @@ int ScreenPixelsPerInch() {
 // failures fall back to the screen's resolution.
 int MonitorPixelsPerInch(HMONITOR monitor) {
     using TGetDpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static TGetDpiForMonitor getDpi = [] {
-        HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!shcore) return TGetDpiForMonitor(nullptr);
-        return reinterpret_cast<TGetDpiForMonitor>(
-            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
-    }();
+    // Kept loaded for the program's life: the pointer is reused.
+    static const TGetDpiForMonitor getDpi =
+        LateFunction<TGetDpiForMonitor>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
     if (getDpi) {
         UINT x = 0, y = 0;
         // 0: MDT_EFFECTIVE_DPI

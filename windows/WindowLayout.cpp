@@ -55,8 +55,11 @@ int RoundHalfEven(double value) {
 }
 
 int CountdownRemaining(int stopPeriodMs, double elapsedDays) {
-    const double elapsedSeconds = elapsedDays * 24 * 60 * 60;
-    return RoundHalfEven(DivTrunc(stopPeriodMs, 1000) - elapsedSeconds);
+    // The time comes from a millisecond clock. Whole milliseconds first, so
+    // that x87's extended precision (the 32-bit build) cannot move an exact
+    // half second off its half before the rounding below.
+    const double elapsedMs = std::nearbyint(elapsedDays * 24 * 60 * 60 * 1000);
+    return RoundHalfEven(DivTrunc(stopPeriodMs, 1000) - elapsedMs / 1000);
 }
 
 std::wstring CountdownCaption(int remaining) {

@@ -4,8 +4,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -93,7 +95,35 @@ struct TOutcome {
 struct TRunOptions {
     bool Driver = false;       // leave "Устанавливать драйвер" checked and answer Yes
     DWORD LimitMs = 120000;    // the whole run
+    std::function<void()> AfterClick;  // runs right after "Начать установку" is pressed
 };
+
+// Size of the database file the installer is writing into folder (its DTAfb\):
+// V12.FDB.tmp, or V12.FDB when it is not `other` bytes long (the clinic's
+// database, whose size is no whole number of the copy's 1 MiB blocks). -1 when
+// there is none.
+inline long long BytesBeingWritten(const std::wstring& folder, long long other) {
+    long long written = -1;
+    for (const wchar_t* name : {L"V12.FDB.tmp", L"V12.FDB"}) {
+        WIN32_FILE_ATTRIBUTE_DATA a{};
+        if (!GetFileAttributesExW((folder + name).c_str(), GetFileExInfoStandard, &a)) continue;
+        const long long size = (static_cast<long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+        if (size != other) written = std::max(written, size);
+    }
+    return written;
+}
+
+// Waits, polling without pause, until the installer has written at least bytes
+// of a file in folder (0: the file exists). False when the process ends first
+// or nothing is written within limitMs.
+inline bool WaitWritten(gui::TInstaller& app, const std::wstring& folder, long long bytes, long long other,
+                        DWORD limitMs = 120000) {
+    const ULONGLONG start = GetTickCount64();
+    for (unsigned n = 0;; ++n) {
+        if (BytesBeingWritten(folder, other) >= bytes) return true;
+        if ((n & 255) == 0 && (!app.Running() || GetTickCount64() - start > limitMs)) return false;
+    }
+}
 
 // A scenario's own distribution folder (sample media) and target folder.
 class TFaultTest : public wizard::TWizardTest {
@@ -133,6 +163,7 @@ protected:
     TOutcome RunInstall(const TRunOptions& o = {}) {
         TOutcome out;
         EXPECT_TRUE(App->Click(IDC_BTNINSATALL));
+        if (o.AfterClick) o.AfterClick();
         const ULONGLONG start = GetTickCount64();
         std::vector<std::wstring> last;
         ULONGLONG stableSince = GetTickCount64();

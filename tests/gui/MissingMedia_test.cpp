@@ -68,7 +68,9 @@ TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
 
     const bool driver = m.Kind == TKind::DriverFolder;
     ASSERT_NO_FATAL_FAILURE(ToComponents(driver));
-    const fault::TOutcome out = RunInstall({driver});
+    fault::TRunOptions options;
+    options.Driver = driver;
+    const fault::TOutcome out = RunInstall(options);
     Happened = out.Summary();
 
     // Settings written before the failure are whole; nothing after it happened.
@@ -93,7 +95,7 @@ TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
             break;
         }
         case TKind::Font: {
-            Must = "fonts before it get their lines, the rest are skipped silently, the run completes";
+            Must = "fonts before it get their lines, the rest are skipped silently, the run completes; the error is in Install.log";
             EXPECT_TRUE(out.Errors.empty()) << out.Summary();
             EXPECT_TRUE(out.Completed) << out.Summary();
             EXPECT_TRUE(out.ExitEnabled);
@@ -103,6 +105,10 @@ TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
             EXPECT_EQ(m.Index, fontLines) << out.Summary();
             EXPECT_FALSE(gui::FileExists(FontsFolder() + m.Name));
             EXPECT_EQ("010421\r\n", fault::ReadAll(Dest(L"InstalledRelease.txt")));
+            EXPECT_NE(std::string::npos,
+                      fault::ReadAll(Dest(L"Install.log"))
+                          .find(gui::Narrow(L"Шрифты не установлены: Cannot open file \"" + Media(rel) + L"\"")))
+                << "the font step's error is not in Install.log";
             break;
         }
         case TKind::Script:

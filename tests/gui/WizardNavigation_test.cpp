@@ -46,6 +46,46 @@ protected:
     }
 };
 
+// The program's windows that get a taskbar button of their own: visible
+// top-level windows that are unowned or ask for one, and no tool windows.
+std::vector<HWND> TaskbarWindows(const gui::TInstaller& app) {
+    std::vector<HWND> buttons;
+    for (HWND w : app.TopLevelWindows()) {
+        const LONG ex = GetWindowLongW(w, GWL_EXSTYLE);
+        if (ex & WS_EX_TOOLWINDOW) continue;
+        if (GetWindow(w, GW_OWNER) && !(ex & WS_EX_APPWINDOW)) continue;
+        buttons.push_back(w);
+    }
+    return buttons;
+}
+
+// One taskbar button, named with the application title, also while the driver
+// warning is open; the program minimises to it and comes back from it whole.
+TEST_F(WizardNavigation, OneTaskbarButtonUnderTheApplicationTitle) {
+    ASSERT_NO_FATAL_FAILURE(ToPathPage());
+    std::vector<HWND> buttons = TaskbarWindows(app());
+    ASSERT_EQ(1u, buttons.size());
+    const HWND button = buttons[0];
+    EXPECT_EQ("Установка комплекса \"Велитор-Vudeze\"", gui::Narrow(gui::WindowText(button)));
+    EXPECT_EQ("Установка комплекса", gui::Narrow(gui::WindowText(app().MainWindow())));
+
+    ASSERT_TRUE(app().Type(IDC_EPATH, Dist.Root() + L"Target"));
+    ASSERT_TRUE(app().Click(IDC_BTNINPUTPATHNEXT));
+    HWND warning = app().WaitMessageWindow();
+    ASSERT_NE(nullptr, warning);
+    EXPECT_EQ(std::vector<HWND>{button}, TaskbarWindows(app())) << "the message window has a button";
+    ASSERT_TRUE(app().PressMessageWindowOk(warning));
+    ASSERT_TRUE(app().WaitMessageWindowGone());
+
+    PostMessageW(app().MainWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(gui::WaitUntil([&] { return IsIconic(button) && !IsWindowVisible(app().MainWindow()); }))
+        << "the program did not minimise to its button";
+    PostMessageW(button, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(gui::WaitUntil([&] { return !IsIconic(button) && IsWindowVisible(app().MainWindow()); }))
+        << "the button did not bring the main window back";
+    EXPECT_EQ(IDC_TS_INPUTCOMPONENTS, app().VisiblePage());
+}
+
 TEST_F(WizardNavigation, NextOnTheStartPageOpensThePathPageWithFocusInTheFolder) {
     ASSERT_NO_FATAL_FAILURE(ToPathPage());
     EXPECT_TRUE(gui::WaitUntil([&] { return app().FocusedControl() == app().Control(IDC_EPATH); }));

@@ -78,3 +78,50 @@ TEST(TextCodec, SplitLinesTakesEveryLineBreakForm) {
     EXPECT_EQ(SplitLines(std::wstring(L"a\0b", 3)), (V{std::wstring(L"a\0b", 3)}));
     EXPECT_EQ(SplitLines(L"1\n2\n3\n4", 2), (V{L"1", L"2"}));
 }
+
+// The first and last code points of each UTF-8 length, through both encoders and
+// back. Under Wine wchar_t is 16 bits, so the supplementary ones become surrogate
+// pairs in memory; on the host they are single units.
+TEST(TextCodec, EveryUtf8LengthBoundaryRoundTrips) {
+    struct Case { char32_t cp; const char* utf8; unsigned high, low; };
+    const Case cases[] = {
+        {0x7F, "\x7F", 0, 0},                 {0x80, "\xC2\x80", 0, 0},
+        {0x7FF, "\xDF\xBF", 0, 0},            {0x800, "\xE0\xA0\x80", 0, 0},
+        {0xFFFD, "\xEF\xBF\xBD", 0, 0},       {0xFFFF, "\xEF\xBF\xBF", 0, 0},
+        {0x10000, "\xF0\x90\x80\x80", 0xD800, 0xDC00},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF", 0xDBFF, 0xDFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<unsigned>(c.cp));
+        std::wstring text;
+        AppendCodePoint(text, c.cp);
+        if (sizeof(wchar_t) == 2 && c.high != 0) {
+            ASSERT_EQ(text.size(), 2u);
+            EXPECT_EQ(static_cast<unsigned>(text[0]), c.high);
+            EXPECT_EQ(static_cast<unsigned>(text[1]), c.low);
+        } else {
+            ASSERT_EQ(text.size(), 1u);
+        }
+        EXPECT_EQ(EncodeUtf8(text), c.utf8);
+        EXPECT_EQ(DecodeUtf8(c.utf8), text);
+        std::string direct;
+        AppendUtf8(direct, c.cp);
+        EXPECT_EQ(direct, c.utf8);
+        TTextEncoding found;
+        EXPECT_EQ(DecodeText(EncodeText(text, TTextEncoding::Utf16BE, Latin1Codec()), found,
+                             Latin1Codec()), text);
+    }
+}
+
+// Past the last code point, overlong forms and encoded surrogates are not
+// characters: each becomes U+FFFD rather than a stray unit or pair.
+TEST(TextCodec, OutOfRangeAndOverlongUtf8BecomeReplacement) {
+    EXPECT_EQ(DecodeUtf8("\xF4\x90\x80\x80"), L"\xFFFD");  // U+110000
+    EXPECT_EQ(DecodeUtf8("\xC0\x80" "a").back(), L'a');
+    EXPECT_EQ(DecodeUtf8("\xC0\x80").front(), L'\xFFFD');
+    EXPECT_EQ(DecodeUtf8("\xED\xA0\x80").front(), L'\xFFFD');  // U+D800 as UTF-8
+    std::string out;
+    AppendUtf8(out, 0x110000);
+    AppendUtf8(out, 0xDC00);
+    EXPECT_EQ(out, "\xEF\xBF\xBD\xEF\xBF\xBD");
+}

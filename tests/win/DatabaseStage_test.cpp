@@ -90,20 +90,49 @@ TEST(DatabaseStage, ReinstallKeepsTheClinicsDatabaseInABackup) {
     TRecordingLog log;
     ASSERT_TRUE(RunDatabaseStage(log, m.T, m.S, wcWindows7, Now));
 
+    // The clinic's database is moved to its backup once the new one is whole.
     ASSERT_GE(log.Lines.size(), 2u);
-    EXPECT_EQ(log.Lines[0], L"Сохранена резервная копия базы данных: V12.FDB.20261209-143005.bak");
-    EXPECT_EQ(log.Lines[1], L"Копирование файла V12.FDB....Завершено");
+    EXPECT_EQ(log.Lines[0], L"Копирование файла V12.FDB....Завершено");
+    EXPECT_EQ(log.Lines[1], L"Сохранена резервная копия базы данных: V12.FDB.20261209-143005.bak");
     EXPECT_EQ(log.Lines.size(), 1u + 1 + 12 + 2 + 5 + 4);  // no folder line
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB"), "media database");
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.20261209-143005.bak"), "examinations of the clinic");
+    EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.tmp"), "<missing>");
     EXPECT_EQ(GetFile(m.T + L"udf\\own.dll"), "kept");
 
     // A second run in the same second does not overwrite the first backup.
     TRecordingLog again;
     ASSERT_TRUE(RunDatabaseStage(again, m.T, m.S, wcWindows7, Now));
-    EXPECT_EQ(again.Lines[0], L"Сохранена резервная копия базы данных: V12.FDB.20261209-143005-1.bak");
+    EXPECT_EQ(again.Lines[1], L"Сохранена резервная копия базы данных: V12.FDB.20261209-143005-1.bak");
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.20261209-143005.bak"), "examinations of the clinic");
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.20261209-143005-1.bak"), "media database");
+}
+
+// What a killed run can leave under the temporary name is removed and never
+// taken for a database: a cut-off copy beside the clinic's database, or a whole
+// one left between the two renames, with the clinic's database in its backup.
+TEST(DatabaseStage, ALeftoverTemporaryFileIsRemovedAndNeverTakenForTheDatabase) {
+    TMedia m;
+    CreateDirectoryW((m.T + L"DTAfb").c_str(), nullptr);
+    PutFile(m.T + L"DTAfb\\V12.FDB", "examinations of the clinic");
+    PutFile(m.T + L"DTAfb\\V12.FDB.tmp", "media data");
+    TRecordingLog log;
+    ASSERT_TRUE(RunDatabaseStage(log, m.T, m.S, wcWindows7, Now));
+    EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB"), "media database");
+    EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.20261209-143005.bak"), "examinations of the clinic");
+    EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.tmp"), "<missing>");
+
+    TMedia k;
+    CreateDirectoryW((k.T + L"DTAfb").c_str(), nullptr);
+    PutFile(k.T + L"DTAfb\\V12.FDB.20261208-101010.bak", "examinations of the clinic");
+    PutFile(k.T + L"DTAfb\\V12.FDB.tmp", "media database");
+    TRecordingLog after;
+    ASSERT_TRUE(RunDatabaseStage(after, k.T, k.S, wcWindows7, Now));
+    EXPECT_EQ(after.Lines[0], L"Копирование файла V12.FDB....Завершено");
+    EXPECT_EQ(after.Lines[1], L"Копирование файла aliases.conf....Завершено") << "no backup of nothing";
+    EXPECT_EQ(GetFile(k.T + L"DTAfb\\V12.FDB"), "media database");
+    EXPECT_EQ(GetFile(k.T + L"DTAfb\\V12.FDB.20261208-101010.bak"), "examinations of the clinic");
+    EXPECT_EQ(GetFile(k.T + L"DTAfb\\V12.FDB.tmp"), "<missing>");
 }
 
 TEST(DatabaseStage, DatabaseInUseIsNeitherMovedNorReplaced) {
@@ -140,7 +169,7 @@ TEST(DatabaseStage, MissingMediaDatabaseLeavesTheExistingOneAlone) {
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.20261209-143005.bak"), "<missing>");
 }
 
-TEST(DatabaseStage, UnreadableMediaDatabasePutsTheBackupBack) {
+TEST(DatabaseStage, UnreadableMediaDatabaseLeavesTheExistingOneInPlace) {
     TMedia m;
     CreateDirectoryW((m.T + L"DTAfb").c_str(), nullptr);
     PutFile(m.T + L"DTAfb\\V12.FDB", "examinations of the clinic");
@@ -151,6 +180,7 @@ TEST(DatabaseStage, UnreadableMediaDatabasePutsTheBackupBack) {
     CloseHandle(busy);
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB"), "examinations of the clinic");
     EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.20261209-143005.bak"), "<missing>");
+    EXPECT_EQ(GetFile(m.T + L"DTAfb\\V12.FDB.tmp"), "<missing>");
 }
 
 TEST(DatabaseStage, MissingEngineFileEndsTheStageWithAnErrorAndAnUnmarkedLine) {

@@ -11,6 +11,7 @@
 #include "install/FileHelpers.h"
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
+#include "tests/gui/TmpfsDrive.h"
 
 namespace {
 
@@ -47,11 +48,6 @@ public:
     }
     std::vector<std::wstring> Lines;
 };
-
-// The program's own copy; its result is not used, as in the font step.
-void CopyOrRaise(const std::wstring& source, const std::wstring& destination) {
-    StreamCopyFile(source, destination);
-}
 
 struct TRawValue {
     DWORD Type;
@@ -167,7 +163,7 @@ protected:
 
 TEST_F(FontsTest, AllSevenAreCopiedRegisteredAndReportedInOrder) {
     TRecorder log;
-    InstallFontFiles(log, FSource, FFonts, CopyOrRaise);
+    InstallFontFiles(log, FSource, FFonts, StreamCopyFile);
 
     ASSERT_EQ(log.Lines.size(), 7u);
     std::map<std::wstring, std::wstring> expected;
@@ -190,7 +186,7 @@ TEST_F(FontsTest, AllSevenAreCopiedRegisteredAndReportedInOrder) {
 
 TEST_F(FontsTest, ASecondRunAddsAndChangesNothing) {
     TRecorder first;
-    InstallFontFiles(first, FSource, FFonts, CopyOrRaise);
+    InstallFontFiles(first, FSource, FFonts, StreamCopyFile);
     ASSERT_EQ(first.Lines.size(), 7u);
     auto afterFirst = FontValues();
 
@@ -202,7 +198,7 @@ TEST_F(FontsTest, ASecondRunAddsAndChangesNothing) {
     afterFirst.erase(L"Liberation Mono (TrueType)");
 
     TRecorder second;
-    InstallFontFiles(second, FSource, FFonts, CopyOrRaise);
+    InstallFontFiles(second, FSource, FFonts, StreamCopyFile);
     EXPECT_TRUE(second.Lines.empty());
     EXPECT_EQ(FontValues(), afterFirst);
 }
@@ -211,7 +207,7 @@ TEST_F(FontsTest, AFontPresentUnderAnotherCaseCountsAsPresent) {
     ASSERT_TRUE(CopyFileW((FSource + L"ARIAL.TTF").c_str(), (FFonts + L"arial.ttf").c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((FSource + L"verdana.TTF").c_str(), (FFonts + L"VERDANA.TTF").c_str(), FALSE));
     TRecorder log;
-    InstallFontFiles(log, FSource, FFonts, CopyOrRaise);
+    InstallFontFiles(log, FSource, FFonts, StreamCopyFile);
     ASSERT_EQ(log.Lines.size(), 5u);
     EXPECT_EQ(log.Lines.front(), L"Шрифт <Liberation Sans Narrow> уcтановлен");
     EXPECT_EQ(log.Lines.back(), L"Шрифт <Liberation Serif> уcтановлен");
@@ -224,12 +220,70 @@ TEST_F(FontsTest, AFontPresentUnderAnotherCaseCountsAsPresent) {
 TEST_F(FontsTest, AMissingSourceFontEndsTheStepAndKeepsWhatWasDone) {
     ASSERT_TRUE(DeleteFileW((FSource + L"COUR.TTF").c_str()));
     TRecorder log;
-    EXPECT_THROW(InstallFontFiles(log, FSource, FFonts, CopyOrRaise), EAppError);
+    EXPECT_THROW(InstallFontFiles(log, FSource, FFonts, StreamCopyFile), EAppError);
     ASSERT_EQ(log.Lines.size(), 2u);
     EXPECT_EQ(NewValues().size(), 2u);
     EXPECT_TRUE(FileExists(FFonts + L"ARIALN.TTF"));
     EXPECT_FALSE(FileExists(FFonts + L"COUR.TTF"));
     EXPECT_FALSE(FileExists(FFonts + L"MICROSS.TTF"));
+}
+
+// The fonts folder on a drive that fills up in the middle of the first font: the
+// cut-off file is removed (a later run tries it again), nothing is registered
+// or reported, and the step ends with an error.
+TEST_F(FontsTest, ACopyThatBreaksOffLeavesNoFileNoValueAndNoLine) {
+    fault::TTmpfsDrive drive(L'R', 64u << 10);  // far smaller than any of the fonts
+    if (!drive.Ready()) GTEST_SKIP() << drive.WhyNot();
+    TRecorder log;
+    std::wstring message;
+    try {
+        InstallFontFiles(log, FSource, drive.Root(), StreamCopyFile);
+    } catch (const EAppError& e) {
+        message = e.Message();
+    }
+    EXPECT_NE(message.find(drive.Root() + L"ARIAL.TTF"), std::wstring::npos) << "no error naming the font";
+    EXPECT_FALSE(FileExists(drive.Root() + L"ARIAL.TTF"));
+    EXPECT_TRUE(log.Lines.empty());
+    EXPECT_TRUE(NewValues().empty());
+}
+
+// The stand-in hung program as a Windows path (the build gives its Unix path).
+std::wstring HungWindowProgram() {
+    std::wstring path = L"Z:";
+    for (char c : std::string(HUNG_WINDOW_EXE)) path += c == '/' ? L'\\' : wchar_t(c);
+    return path;
+}
+
+// A program elsewhere whose window has stopped answering messages does not hold
+// the font step, and a window that answers gets both announcements of each font.
+TEST_F(FontsTest, AHungWindowElsewhereDoesNotHoldTheStep) {
+    const std::wstring quitName = L"HungWindowQuit" + std::to_wstring(GetCurrentProcessId());
+    TKernelHandle quit(CreateEventW(nullptr, TRUE, FALSE, quitName.c_str()));
+    std::wstring command = L"\"" + HungWindowProgram() + L"\" " + quitName;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    TKernelHandle helper(pi.hProcess);
+    CloseHandle(pi.hThread);
+    HWND hung = nullptr, counting = nullptr;
+    for (int i = 0; i < 600 && !(hung && counting); ++i) {
+        Sleep(50);
+        hung = FindWindowW(L"HungFontWindow", nullptr);
+        counting = FindWindowW(L"ResponsiveFontWindow", nullptr);
+    }
+    ASSERT_TRUE(hung && counting) << "the helper's windows did not appear";
+
+    TRecorder log;
+    InstallFontFiles(log, FSource, FFonts, StreamCopyFile);
+    EXPECT_EQ(log.Lines.size(), 7u);
+    wchar_t title[64] = {};
+    GetWindowTextW(counting, title, 64);  // the stored title; no message is sent
+    EXPECT_STREQ(title, L"fontchange 14");
+
+    SetEvent(quit.Get());
+    WaitForSingleObject(helper.Get(), INFINITE);
 }
 
 TEST_F(FontsTest, AnUnopenableFontsKeyRaisesAfterTheCopy) {
@@ -239,7 +293,7 @@ TEST_F(FontsTest, AnUnopenableFontsKeyRaisesAfterTheCopy) {
     TRecorder log;
     std::wstring message;
     try {
-        InstallFont(L"TIMES.TTF", FSource, FFonts, log, CopyOrRaise);
+        InstallFont(L"TIMES.TTF", FSource, FFonts, log, StreamCopyFile);
     } catch (const EAppError& e) {
         message = e.Message();
     }

@@ -12,6 +12,7 @@
 #include "DpiChild.h"
 #include "platform/AppError.h"
 #include "resources/ids.h"
+#include "windows/ApplicationWindow.h"
 #include "windows/MessageForm.h"
 #include "windows/ScreenMonitorManager.h"
 
@@ -67,7 +68,7 @@ struct TSeen {
     bool found = false;
     std::wstring title, className, message, ok, cancel, stop, closeLabel, sec;
     bool okVisible = false, cancelVisible = false, stripVisible = false, topmost = false;
-    bool owned = true;
+    HWND owner = nullptr;
     RECT window{}, client{}, label{}, okRect{}, okClient{};
     std::vector<std::wstring> secTexts;
 };
@@ -86,7 +87,7 @@ void Observe(HWND w, TSeen& s) {
     s.cancelVisible = IsWindowVisible(GetDlgItem(w, IDC_BTNCANCEL_MSG));
     s.stripVisible = IsWindowVisible(GetDlgItem(w, IDC_PNLCLOSE));
     s.topmost = (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    s.owned = GetWindow(w, GW_OWNER) != nullptr;
+    s.owner = GetWindow(w, GW_OWNER);
     s.window = ScreenRect(w);
     GetClientRect(w, &s.client);
     s.label = ScreenRect(GetDlgItem(w, IDC_LBLMESSAGE));
@@ -112,21 +113,21 @@ bool ShowDriven(const std::wstring& text, TMessageType kind, const std::wstring&
     return result;
 }
 
+std::atomic<int> messageWindowsCreated{0};
+
+LRESULT CALLBACK CountMessageWindows(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        auto* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+        if (!IS_INTRESOURCE(cs->lpszClass) && std::wstring(cs->lpszClass) == L"TFMessageform")
+            ++messageWindowsCreated;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 int WindowsOfClassCreated(const std::function<void()>& action) {
-    static std::atomic<int> created{0};
+    auto& created = messageWindowsCreated;
     created = 0;
-    HHOOK hook = SetWindowsHookExW(
-        WH_CBT,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (code == HCBT_CREATEWND) {
-                auto* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
-                if (!IS_INTRESOURCE(cs->lpszClass) &&
-                    std::wstring(cs->lpszClass) == L"TFMessageform")
-                    ++created;
-            }
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExW(WH_CBT, CountMessageWindows, nullptr, GetCurrentThreadId());
     action();
     UnhookWindowsHookEx(hook);
     return created;
@@ -151,6 +152,8 @@ protected:
 }  // namespace
 
 TEST_F(MessageForm, DialogShowsItsTextsAndOkReturnsTrue) {
+    // Owned by the application window, so it gets no taskbar button of its own.
+    CreateApplicationWindow(GetModuleHandleW(nullptr), L"Установка комплекса \"Велитор-Vudeze\"");
     TSeen seen;
     const bool result = ShowDriven(L"Продолжить?", mtDialog, L"Вопрос", 10, [&](HWND w) {
         Observe(w, seen);
@@ -170,7 +173,9 @@ TEST_F(MessageForm, DialogShowsItsTextsAndOkReturnsTrue) {
     EXPECT_TRUE(seen.cancelVisible);
     EXPECT_TRUE(seen.stripVisible);
     EXPECT_TRUE(seen.topmost);
-    EXPECT_FALSE(seen.owned);
+    EXPECT_EQ(seen.owner, ApplicationHandle());
+    EXPECT_NE(seen.owner, nullptr);
+    DestroyApplicationWindow();
 }
 
 TEST_F(MessageForm, ControlsAreStandardWindowsControls) {

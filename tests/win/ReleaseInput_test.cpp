@@ -7,6 +7,7 @@
 #include "install/UpdateStage.h"
 #include "platform/AppError.h"
 #include "tests/win/EngineTestFiles.h"
+#include "tests/win/RecordingLog.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ TEST(ReleaseInfoInput, DeepNestingAndGarbageGiveAClearErrorOrTheLevel) {
 // stops the stage with an error before any script runs; blanks inside are no obstacle.
 TEST(ReleasePackageInput, NamesWithoutADateStopBeforeAnyScriptRuns) {
     for (const wchar_t* bad : {L"r15O321", L"r1503", L"ABCDEF", L"r15 321"}) {
+        TRecordingLog Log;
         TTempFolder root{L"pkg"};
         const std::wstring S = root + L"dist\\", T = root + L"inst\\";
         for (const std::wstring& f : {S, S + L"backup", S + L"Updater", T}) CreateDirectoryW(f.c_str(), nullptr);
@@ -122,7 +124,7 @@ TEST(ReleasePackageInput, NamesWithoutADateStopBeforeAnyScriptRuns) {
         }
         wchar_t cwd[MAX_PATH + 1] = {};
         GetCurrentDirectoryW(MAX_PATH, cwd);
-        const std::wstring e = ErrorOf([&] { RunUpdateStage(T, S); });
+        const std::wstring e = ErrorOf([&] { RunUpdateStage(Log, T, S); });
         SetCurrentDirectoryW(cwd);
         EXPECT_NE(e.find(bad), std::wstring::npos) << "the error does not name the package";
         EXPECT_FALSE(PathExists(T + L"ran.txt")) << "a script ran";
@@ -131,6 +133,7 @@ TEST(ReleasePackageInput, NamesWithoutADateStopBeforeAnyScriptRuns) {
 }
 
 TEST(ReleasePackageInput, BlanksInTheNameAndTheTargetStillRunTheScript) {
+    TRecordingLog Log;
     TTempFolder root{L"pkg"};
     const std::wstring S = root + L"dist\\", T = root + L"target with blanks\\";
     for (const std::wstring& f : {S, S + L"backup", S + L"Updater", T}) CreateDirectoryW(f.c_str(), nullptr);
@@ -139,16 +142,17 @@ TEST(ReleasePackageInput, BlanksInTheNameAndTheTargetStillRunTheScript) {
     PutFile(S + L"backup\\new release 150321\\Install.cmd", "@echo off\r\necho ran> ..\\..\\ran.txt\r\n");
     wchar_t cwd[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
-    const std::wstring e = ErrorOf([&] { RunUpdateStage(T, S); });
+    const std::wstring e = ErrorOf([&] { RunUpdateStage(Log, T, S); });
     SetCurrentDirectoryW(cwd);
     EXPECT_EQ(e, L"<no error>") << std::string(e.begin(), e.end());
     EXPECT_EQ(GetFile(T + L"ran.txt").substr(0, 3), "ran");
     EXPECT_NE(GetFile(T + L"ReleaseInfo").find("<Level>ew release 150321</Level>"), std::string::npos);
 }
 
-// A release script that reports failure: the stage stops with its exit code and
-// the level it did not install is not recorded.
-TEST(ReleasePackageInput, AFailingScriptIsNotRecordedAsInstalled) {
+// A release script that ends with a non-zero code (robocopy ends with 1 after
+// copying files): the code is reported in a line of its own, the level recorded.
+TEST(ReleasePackageInput, AScriptsNonZeroCodeIsReportedAndTheLevelRecorded) {
+    TRecordingLog Log;
     TTempFolder root{L"pkg"};
     const std::wstring S = root + L"dist\\", T = root + L"inst\\";
     for (const std::wstring& f : {S, S + L"backup", S + L"backup\\r010421", S + L"Updater", T})
@@ -157,12 +161,13 @@ TEST(ReleasePackageInput, AFailingScriptIsNotRecordedAsInstalled) {
     PutFile(S + L"backup\\r010421\\Install.cmd", "@echo off\r\nexit /b 7\r\n");
     wchar_t cwd[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
-    const std::wstring e = ErrorOf([&] { RunUpdateStage(T, S); });
+    const std::wstring e = ErrorOf([&] { RunUpdateStage(Log, T, S); });
     wchar_t after[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH, after);
     SetCurrentDirectoryW(cwd);
-    EXPECT_NE(e.find(T + L"backup\\r010421\\Install.cmd"), std::wstring::npos) << std::string(e.begin(), e.end());
-    EXPECT_NE(e.find(L"7"), std::wstring::npos);
-    EXPECT_EQ(GetFile(T + L"ReleaseInfo"), "<ROOT><Version>1</Version><Level>000000</Level></ROOT>");
+    EXPECT_EQ(e, L"<no error>") << std::string(e.begin(), e.end());
+    EXPECT_EQ(Log.Lines, std::vector<std::wstring>{L"Сценарий выпуска " + T +
+                                                   L"backup\\r010421\\Install.cmd завершился с кодом 7"});
+    EXPECT_NE(GetFile(T + L"ReleaseInfo").find("<Level>010421</Level>"), std::string::npos);
     EXPECT_EQ(std::wstring(after) + L"\\", T) << "the current folder is back at the target";
 }

@@ -10,25 +10,26 @@
 
 namespace {
 
+struct TMonitorSearch {
+    int wanted, seen;
+    RECT rect;
+};
+
+BOOL CALLBACK FindMonitor(HMONITOR m, HDC, LPRECT, LPARAM p) {
+    auto* d = reinterpret_cast<TMonitorSearch*>(p);
+    if (d->seen++ == d->wanted) {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        GetMonitorInfoW(m, &mi);
+        d->rect = mi.rcMonitor;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 RECT MonitorRect(int index) {
-    struct Data {
-        int wanted, seen;
-        RECT rect;
-    } data{index, 0, {}};
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR m, HDC, LPRECT, LPARAM p) -> BOOL {
-            auto* d = reinterpret_cast<Data*>(p);
-            if (d->seen++ == d->wanted) {
-                MONITORINFO mi{};
-                mi.cbSize = sizeof(mi);
-                GetMonitorInfoW(m, &mi);
-                d->rect = mi.rcMonitor;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&data));
+    TMonitorSearch data{index, 0, {}};
+    EnumDisplayMonitors(nullptr, nullptr, FindMonitor, reinterpret_cast<LPARAM>(&data));
     return data.rect;
 }
 

@@ -3,6 +3,7 @@
 #include "install/UpdateStage.h"
 #include "platform/AppError.h"
 #include "tests/win/EngineTestFiles.h"
+#include "tests/win/RecordingLog.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ struct TUpdateMedia {
     TTempFolder root{L"upd"};
     std::wstring S = root + L"dist\\";
     std::wstring T = root + L"inst dir\\";
+    TRecordingLog Log;
     TUpdateMedia() {
         for (const wchar_t* f : {L"dist", L"dist\\backup", L"dist\\Updater", L"inst dir"})
             CreateDirectoryW((root + f).c_str(), nullptr);
@@ -110,9 +112,10 @@ TEST(UpdateStage, RunsTheNewestPackageAndRecordsItsLevel) {
     SetFileAttributesW((m.S + L"backup\\h311299").c_str(), FILE_ATTRIBUTE_HIDDEN);
     const std::wstring before = CurrentFolder();
 
-    RunUpdateStage(m.T, m.S);
+    RunUpdateStage(m.Log, m.T, m.S);
     EXPECT_EQ(m.Ran(), "r010421");
     EXPECT_EQ(LevelOf(GetFile(m.T + L"ReleaseInfo")), "010421");
+    EXPECT_TRUE(m.Log.Lines.empty()) << "a script that ends with 0 adds no line";
     // The updater's files land in the target itself and become writable.
     EXPECT_EQ(GetFile(m.T + L"Updater.exe.cfg"), "cfg");
     EXPECT_FALSE(GetFileAttributesW((m.T + L"ReleaseInfo").c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -129,7 +132,7 @@ TEST(UpdateStage, EqualDatesRunTheFirstInCaseInsensitiveOrder) {
     TUpdateMedia m;
     MakePackage(m.S, L"B150321");
     MakePackage(m.S, L"a150321");
-    RunUpdateStage(m.T, m.S);
+    RunUpdateStage(m.Log, m.T, m.S);
     EXPECT_EQ(m.Ran(), "a150321");
     EXPECT_EQ(LevelOf(GetFile(m.T + L"ReleaseInfo")), "150321");
 }
@@ -137,7 +140,7 @@ TEST(UpdateStage, EqualDatesRunTheFirstInCaseInsensitiveOrder) {
 TEST(UpdateStage, NoPackageIsAnErrorAndNothingIsRecorded) {
     TUpdateMedia m;
     CreateDirectoryW((m.S + L"backup\\WithOutAnswer").c_str(), nullptr);
-    const std::wstring e = ErrorOf([&] { RunUpdateStage(m.T, m.S); });
+    const std::wstring e = ErrorOf([&] { RunUpdateStage(m.Log, m.T, m.S); });
     EXPECT_NE(e.find(m.T + L"backup\\"), std::wstring::npos) << std::string(e.begin(), e.end());
     EXPECT_EQ(LevelOf(GetFile(m.T + L"ReleaseInfo")), "000000");
 }
@@ -146,7 +149,7 @@ TEST(UpdateStage, MissingScriptRaisesAndLeavesTheCurrentFolderAtThePackage) {
     TUpdateMedia m;
     CreateDirectoryW((m.S + L"backup\\r010421").c_str(), nullptr);
     const std::wstring before = CurrentFolder();
-    EXPECT_EQ(ErrorOf([&] { RunUpdateStage(m.T, m.S); }),
+    EXPECT_EQ(ErrorOf([&] { RunUpdateStage(m.Log, m.T, m.S); }),
               L"Не смог создать процесс: " + m.T + L"backup\\r010421\\Install.cmd");
     EXPECT_EQ(CurrentFolder(), m.T + L"backup\\r010421\\");
     EXPECT_EQ(LevelOf(GetFile(m.T + L"ReleaseInfo")), "000000");
@@ -157,7 +160,7 @@ TEST(UpdateStage, PackageWithoutADateIsAnError) {
     TUpdateMedia m;
     MakePackage(m.S, L"r010421");
     MakePackage(m.S, L"latest");
-    EXPECT_NE(ErrorOf([&] { RunUpdateStage(m.T, m.S); }), L"<no error>");
+    EXPECT_NE(ErrorOf([&] { RunUpdateStage(m.Log, m.T, m.S); }), L"<no error>");
     EXPECT_EQ(m.Ran(), "<missing>");
 }
 
@@ -167,7 +170,7 @@ TEST(UpdateStage, MissingReleaseInfoIsReportedAfterTheScriptRan) {
     DeleteFileW((m.S + L"Updater\\ReleaseInfo").c_str());
     MakePackage(m.S, L"r010421");
     const std::wstring before = CurrentFolder();
-    EXPECT_EQ(ErrorOf([&] { RunUpdateStage(m.T, m.S); }), L"Release info file does not exist");
+    EXPECT_EQ(ErrorOf([&] { RunUpdateStage(m.Log, m.T, m.S); }), L"Release info file does not exist");
     EXPECT_EQ(m.Ran(), "r010421");
     SetCurrentDirectoryW(before.c_str());
 }

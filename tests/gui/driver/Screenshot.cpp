@@ -32,8 +32,9 @@ bool CaptureScreen(const RECT& rc, std::vector<std::uint8_t>& rgb) {
         SelectObject(mem, old);
         if (ok) {
             const auto* px = static_cast<const std::uint8_t*>(bits);
-            rgb.resize(static_cast<size_t>(w) * h * 3);
-            for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i) {
+            const size_t n = static_cast<size_t>(w) * h;
+            rgb.assign(n * 3, 0);
+            for (size_t i = 0; i < n; ++i) {
                 rgb[i * 3 + 0] = px[i * 4 + 2];
                 rgb[i * 3 + 1] = px[i * 4 + 1];
                 rgb[i * 3 + 2] = px[i * 4 + 0];
