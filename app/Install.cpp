@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/Main.h"
+#include "app/Unattended.h"
 #include "platform/AppError.h"
 #include "platform/Com.h"
 #include "platform/ErrorBox.h"
@@ -19,6 +20,13 @@
 #include "windows/WaitRun.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Switches first: /? and a bad command line end here, having written nothing.
+    const TSwitches switches = ParseSwitches(GetCommandLineW());
+    if (const int answered = AnswerCommandLine(switches); answered >= 0) return answered;
+    const bool unattended = switches.Mode != TRunMode::Wizard;
+    const TInstallMutex oneInstallation;
+    if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
+
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).
     RestrictDllSearchToSystem32();
@@ -42,7 +50,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&icc);
 
     int exitCode = 0;
-    {
+    if (unattended) {
+        try {
+            // /SILENT's main window sits under the application window, as the wizard's.
+            if (switches.Mode == TRunMode::Silent) CreateApplicationWindow(instance, ApplicationTitle);
+            exitCode = RunUnattended(instance, switches);
+        } catch (const EAppError&) {
+            exitCode = ExitFatalError;  // the main window of /SILENT could not be made
+        }
+        DestroyApplicationWindow();
+    } else {
         TFMain mainWindow;
         try {
             // The application window carries the title on the taskbar and owns

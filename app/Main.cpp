@@ -396,7 +396,6 @@ int TFMain::ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons) {
 }
 
 void TFMain::ShowErrorBox(const std::wstring& text) {
-    LogLine(text);
     ::ShowErrorBox(FHandle, text);
 }
 
@@ -418,7 +417,6 @@ void TFMain::SetWaitCursor(bool wait) {
 int TFMain::Add(const std::wstring& line) {
     LRESULT index = SendMessageW(LogList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageW(LogList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
-    LogLine(line);
     return static_cast<int>(index);
 }
 
@@ -432,7 +430,6 @@ void TFMain::Complete(int index, bool ok) {
     SendMessageW(LogList, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     SendMessageW(LogList, LB_INSERTSTRING, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(text.c_str()));
-    LogLine(text);
 }
 
 void TFMain::Pump() { ProcessMessages(); }
@@ -443,7 +440,6 @@ void TFMain::RepaintList() {
 }
 
 void TFMain::ShowError(const std::wstring& text) {
-    LogLine(text);
     ShowMessage(text, TMsgKind::Error, MB_OK);
 }
 

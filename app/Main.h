@@ -11,7 +11,6 @@
 #include "platform/Gdi.h"
 
 class TMainDecoration;
-class TInstallLog;
 
 enum class TMsgKind { Error, Warning, Confirmation };
 
@@ -63,8 +62,7 @@ public:
     void BtnChangeFontClick();    // large-font page (MainFontSize.cpp)
     void BGResize();
 
-    // Fonts step and the large-font switch (MainFontSize.cpp)
-    void InstallFonts();
+    // The large-font switch (MainFontSize.cpp)
     void ChangeFontSize();
 
     // Page control
@@ -129,7 +127,6 @@ private:
     HWND CreateMemo(HWND parent, int id, const std::wstring& text, int x, int y, int w, int h,
                     HFONT font, COLORREF color);
     HFONT MakeFont(const wchar_t* face, int pixelHeight, bool bold = false);
-    void LogLine(const std::wstring& text);  // mirror into Install.log when one is open
 
     HINSTANCE FInstance = nullptr;
     HWND FActivePage = nullptr;
@@ -139,7 +136,6 @@ private:
     COLORREF FPanelColor = RGB(255, 255, 255);
     TBrush FPanelBrush;
     std::shared_ptr<TMainDecoration> FDecoration;  // painted look (Decoration.cpp)
-    std::shared_ptr<TInstallLog> FInstallLog;    // Install.log of the current run
 };
 
 extern TFMain* FMain;

@@ -1,10 +1,7 @@
-// The font step of the installation and the large-font page.
+// The large-font page.
 #include "app/Main.h"
 
-#include "desktop/Fonts.h"
 #include "desktop/LargeFont.h"
-#include "install/FileHelpers.h"
-#include "install/MediaLayout.h"
 #include "platform/WinUtil.h"
 
 namespace {
@@ -15,12 +12,6 @@ const wchar_t* const RestartQuestion =
     L"Выполнить перезагрузку сейчас?";
 
 }  // namespace
-
-void TFMain::InstallFonts() {
-    // From the media's fonts folder beside the program into the system's; a
-    // copy that cannot start or breaks off ends the step.
-    InstallFontFiles(*this, ExeFolder() + FontsSubfolder, GetWindowsFolder() + L"fonts\\", StreamCopyFile);
-}
 
 void TFMain::ChangeFontSize() {
     // The system shows its own window; whether it ran is not reported.

@@ -4,6 +4,10 @@
 //       Install.exe from MEDIA (a folder ending in '\') into TARGET, driven like an
 //       operator (driver box unchecked): from the press of the start button to the
 //       final question or the large-font page. Prints "install <ms> <peak bytes>".
+//   InstallBench unattended MEDIA TARGET RUNS
+//       Install.exe /VERYSILENT /NODRIVER /DIR=TARGET /LOG=TARGET..\unattended.log,
+//       a whole process from start to exit: "unattended <ms>". The log of the
+//       last run stays for the per-stage times.
 //   InstallBench silent SETUP.EXE TARGET RUNS
 //       a silent installer (SETUP.EXE /S /D=TARGET), start to exit: "silent <ms>".
 //   InstallBench window EXE RUNS
@@ -94,14 +98,15 @@ bool InstallOnce(const std::wstring& media, const std::wstring& target, double& 
     return done;
 }
 
-bool SilentOnce(const std::wstring& setup, const std::wstring& target, double& ms) {
-    RemoveTarget(target);
-    std::wstring cmd = L"\"" + setup + L"\" /S /D=" + target;
+// Whole process, start to exit; false when it did not end with 0.
+bool ProcessOnce(std::wstring cmd, const std::wstring& folder, double& ms) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     const LARGE_INTEGER t0 = Now();
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return false;
     WaitForSingleObject(pi.hProcess, INFINITE);
     ms = Ms(t0, Now());
     DWORD code = 1;
@@ -109,6 +114,21 @@ bool SilentOnce(const std::wstring& setup, const std::wstring& target, double& m
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return code == 0;
+}
+
+bool SilentOnce(const std::wstring& setup, const std::wstring& target, double& ms) {
+    RemoveTarget(target);
+    return ProcessOnce(L"\"" + setup + L"\" /S /D=" + target, {}, ms);
+}
+
+bool UnattendedOnce(const std::wstring& media, const std::wstring& target, double& ms) {
+    RemoveTarget(target);
+    std::wstring folder = target.substr(0, target.find_last_not_of(L'\\') + 1);
+    const std::wstring log = folder.substr(0, folder.find_last_of(L'\\') + 1) + L"unattended.log";
+    DeleteFileW(log.c_str());
+    return ProcessOnce(L"\"" + media + L"Install.exe\" /VERYSILENT /NODRIVER /DIR=\"" + target +
+                           L"\" /LOG=\"" + log + L"\"",
+                       media, ms);
 }
 
 struct TFind {
@@ -170,6 +190,12 @@ int wmain(int argc, wchar_t** argv) {
                 return 1;
             }
             std::printf("install %.1f %zu\n", ms, static_cast<size_t>(peak));
+        } else if (mode == L"unattended" && argc == 5) {
+            if (!UnattendedOnce(argv[2], argv[3], ms)) {
+                std::fprintf(stderr, "InstallBench: the unattended installation failed\n");
+                return 1;
+            }
+            std::printf("unattended %.1f\n", ms);
         } else if (mode == L"silent" && argc == 5) {
             if (!SilentOnce(argv[2], argv[3], ms)) {
                 std::fprintf(stderr, "InstallBench: the silent installer failed\n");
@@ -183,7 +209,7 @@ int wmain(int argc, wchar_t** argv) {
             }
             std::printf("window %.1f\n", ms);
         } else {
-            std::fputs("usage: InstallBench install MEDIA TARGET RUNS | silent SETUP TARGET RUNS | window EXE RUNS\n",
+            std::fputs("usage: InstallBench install MEDIA TARGET RUNS | unattended MEDIA TARGET RUNS | silent SETUP TARGET RUNS | window EXE RUNS\n",
                        stderr);
             return 2;
         }

@@ -9,7 +9,11 @@
 #include "platform/WinUtil.h"
 
 void RunDriverStage(IProgressLog& log, const std::wstring& target, const std::wstring& source) {
-    if (!log.Confirm(L"Подключите интерфейсный блок и нажмите \"Yes\"?")) return;
+    if (!log.Confirm(DriverQuestion)) return;
+    RunDriverInstaller(log, target, source);
+}
+
+void RunDriverInstaller(IProgressLog& log, const std::wstring& target, const std::wstring& source) {
     if (DirectoryExists(source + DriverFolder)) ShellCopyFolder(source + DriverFolder, target + DriverFolder);
     log.Add(L"Началась установка драйверов устройства...");
     // The wait below does not pump: draw the line now.

@@ -4,8 +4,8 @@
 
 #include "install/InstallLogText.h"
 
-TInstallLog::TInstallLog(std::wstring distribution, std::wstring target)
-    : FDistribution(std::move(distribution)), FTarget(std::move(target)) {}
+TInstallLog::TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps)
+    : FDistribution(std::move(distribution)), FTarget(std::move(target)), FTimeStamps(timeStamps) {}
 
 TInstallLog::~TInstallLog() = default;
 
@@ -29,16 +29,23 @@ void TInstallLog::Open(const std::wstring& path) {
 }
 
 void TInstallLog::Line(const std::wstring& text) {
+    std::wstring line = text;
+    if (FTimeStamps) {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        line = InstallLogTime(now.wHour, now.wMinute, now.wSecond, now.wMilliseconds) + line;
+    }
     if (!IsOpen()) {
-        FPending.push_back(text);
+        FPending.push_back(std::move(line));
         return;
     }
-    Write(InstallLogLine(text));
+    Write(InstallLogLine(line));
 }
 
 void TInstallLog::Write(const std::string& bytes) {
     DWORD written = 0;
-    // Each line reaches the disk before the installation goes on.
-    if (WriteFile(FFile.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        FlushFileBuffers(FFile.Get());
+    // Each line is in the system's hands before the installation goes on, so a
+    // killed or crashed installer leaves it. No flush: under Wine on ext4 a sync
+    // waits for every earlier write of the drive, a whole database among them.
+    WriteFile(FFile.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

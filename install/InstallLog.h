@@ -1,5 +1,5 @@
 // Install.log in the target folder: every progress line and every error box of
-// a run, written and flushed line by line so that even a crash leaves a trace.
+// a run, written line by line so that even a crash leaves a trace.
 #pragma once
 #include <string>
 #include <vector>
@@ -9,7 +9,8 @@
 class TInstallLog {
 public:
     // Lines given before Open are kept and written when the file opens.
-    TInstallLog(std::wstring distribution, std::wstring target);
+    // timeStamps: every line starts with the local time it was given at.
+    TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps = false);
     ~TInstallLog();
     TInstallLog(const TInstallLog&) = delete;
     TInstallLog& operator=(const TInstallLog&) = delete;
@@ -26,6 +27,7 @@ private:
     void Write(const std::string& bytes);
 
     std::wstring FDistribution, FTarget;
+    bool FTimeStamps;
     std::vector<std::wstring> FPending;
     TKernelHandle FFile;
 };

@@ -12,6 +12,12 @@ std::wstring InstallLogHeader(int year, int month, int day, int hour, int minute
            L". Каталог установки: " + target;
 }
 
+std::wstring InstallLogTime(int hour, int minute, int second, int millisecond) {
+    wchar_t stamp[32];
+    std::swprintf(stamp, 32, L"%02d:%02d:%02d.%03d ", hour, minute, second, millisecond);
+    return stamp;
+}
+
 std::string InstallLogLine(const std::wstring& text) {
     std::wstring normalized;
     normalized.reserve(text.size() + 2);

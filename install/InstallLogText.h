@@ -8,6 +8,9 @@
 std::wstring InstallLogHeader(int year, int month, int day, int hour, int minute, int second,
                               const std::wstring& distribution, const std::wstring& target);
 
+// The time stamp that begins a line of an unattended run: "14:30:05.123 ".
+std::wstring InstallLogTime(int hour, int minute, int second, int millisecond);
+
 // One line of the file as bytes: UTF-8 followed by CR LF. Line breaks inside the
 // text (a multi-line error box) become CR LF too.
 std::string InstallLogLine(const std::wstring& text);

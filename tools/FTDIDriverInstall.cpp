@@ -1,7 +1,9 @@
 // Stand-in for the vendor's driver installer on the sample media. It installs
 // nothing: it appends to FTDIDriverInstall.log beside itself a record of where
 // it ran and how it was started, so tests and the demo can see that it did.
-// "--exit=N" on the command line makes it end with exit code N.
+// "--exit=N" on the command line makes it end with exit code N. A file
+// FTDIDriverInstall.hold beside it keeps it running until the file is removed,
+// so a test can hold an installation at this point.
 #include <windows.h>
 
 #include <cwchar>
@@ -41,6 +43,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring record = L"ran\r\nexe=" + exe + L"\r\ncwd=" + cwd + L"\r\ncmdline=" + commandLine +
                           L"\r\nshow=" + std::to_wstring(si.wShowWindow) + L"\r\n";
     AppendUtf8(folder + L"FTDIDriverInstall.log", record);
+
+    const std::wstring hold = folder + L"FTDIDriverInstall.hold";
+    while (GetFileAttributesW(hold.c_str()) != INVALID_FILE_ATTRIBUTES) Sleep(50);
 
     int exitCode = 0;
     const size_t at = commandLine.find(L"--exit=");

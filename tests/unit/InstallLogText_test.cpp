@@ -15,6 +15,11 @@ TEST(InstallLogText, HeaderNamesTimeAndBothFolders) {
               L"Установка 09.12.2026 04:03:05. Дистрибутив: D:\\dist\\. Каталог установки: C:\\Rudeve\\");
 }
 
+TEST(InstallLogText, TimeStampIsFixedWidthToTheMillisecond) {
+    EXPECT_EQ(InstallLogTime(9, 5, 7, 42), L"09:05:07.042 ");
+    EXPECT_EQ(InstallLogTime(23, 59, 59, 999), L"23:59:59.999 ");
+}
+
 TEST(InstallLogText, EveryLineBreakBecomesCrLf) {
     EXPECT_EQ(InstallLogLine(L"a"), "a\r\n");
     EXPECT_EQ(InstallLogLine(L"a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");

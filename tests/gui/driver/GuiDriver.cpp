@@ -254,9 +254,11 @@ bool SaveScreenshotAs(HWND window, const std::wstring& name) {
 
 // --- TInstaller ------------------------------------------------------------------
 
-TInstaller::TInstaller(const std::wstring& exe, const std::wstring& currentFolder) {
+TInstaller::TInstaller(const std::wstring& exe, const std::wstring& currentFolder,
+                       const std::wstring& arguments) {
     PrepareWine();
     std::wstring cmd = QuoteArg(exe);
+    if (!arguments.empty()) cmd += L" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

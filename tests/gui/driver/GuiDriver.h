@@ -83,8 +83,10 @@ bool SaveScreenshotAs(HWND window, const std::wstring& name);
 // --- The program under test -----------------------------------------------------
 class TInstaller {
 public:
-    // Starts exe; currentFolder empty means the folder of this process. Check Started().
-    explicit TInstaller(const std::wstring& exe, const std::wstring& currentFolder = {});
+    // Starts exe with arguments; currentFolder empty means the folder of this
+    // process. Check Started().
+    explicit TInstaller(const std::wstring& exe, const std::wstring& currentFolder = {},
+                        const std::wstring& arguments = {});
     ~TInstaller();
     TInstaller(const TInstaller&) = delete;
     TInstaller& operator=(const TInstaller&) = delete;

@@ -1,0 +1,142 @@
+#include "app/Switches.h"
+
+#include "app/PathRules.h"
+
+namespace {
+
+// The longest folder CreateDirectoryW takes (MAX_PATH less room for a 8.3 name).
+constexpr size_t MaxFolder = 247;
+constexpr size_t MaxFile = 259;
+
+// An argument as a refusal quotes it: a very long one is cut short.
+std::wstring Shown(const std::wstring& arg) {
+    return arg.size() <= 80 ? arg : arg.substr(0, 80) + L"...";
+}
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+wchar_t Upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i])) return false;
+    return true;
+}
+
+// Characters no Windows path may hold; a colon only after a drive letter.
+bool UsablePath(const std::wstring& path) {
+    for (size_t i = 0; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        if (c < 32 || c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L'?' || c == L'*')
+            return false;
+        if (c == L':' && !(i == 1 && Upper(path[0]) >= L'A' && Upper(path[0]) <= L'Z')) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const wchar_t* const UsageText =
+    L"Install.exe [/VERYSILENT | /SILENT] [/DIR=\"папка\"] [/NODRIVER] [/LOG=\"файл\"]\r\n"
+    L"Install.exe /? | /HELP\r\n"
+    L"\r\n"
+    L"  /VERYSILENT   установка без окон и вопросов\r\n"
+    L"  /SILENT       только страница хода установки, без вопросов\r\n"
+    L"  /DIR=\"папка\"  каталог установки (по умолчанию C:\\<папка продукта>)\r\n"
+    L"  /NODRIVER     без драйвера интерфейсного блока\r\n"
+    L"  /LOG=\"файл\"   копия Install.log в этом файле\r\n"
+    L"  /?, /HELP     эта справка\r\n"
+    L"\r\n"
+    L"Коды завершения: 0 установлено; 1603 ошибка установки;\r\n"
+    L"1618 уже идёт другая установка; 1639 неверная командная строка.\r\n";
+
+std::vector<std::wstring> SplitArguments(std::wstring_view line, bool& unbalanced) {
+    std::vector<std::wstring> args;
+    unbalanced = false;
+    size_t i = 0;
+    bool first = true;
+    while (true) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i >= line.size()) break;
+        std::wstring arg;
+        bool quoted = false;
+        for (; i < line.size() && (quoted || !IsBlank(line[i])); ++i) {
+            if (line[i] == L'"') quoted = !quoted;
+            else arg += line[i];
+        }
+        if (quoted) {
+            unbalanced = true;
+            return {};
+        }
+        if (!first) args.push_back(std::move(arg));
+        first = false;
+    }
+    return args;
+}
+
+TSwitches ParseSwitches(std::wstring_view commandLine) {
+    TSwitches s;
+    bool unbalanced = false;
+    const std::vector<std::wstring> args = SplitArguments(commandLine, unbalanced);
+    if (unbalanced) {
+        s.Error = L"Незакрытые кавычки в командной строке";
+        return s;
+    }
+    bool help = false, silent = false, verySilent = false, noDriver = false, dir = false, log = false;
+    std::wstring dirValue;
+    auto refuse = [&s](const std::wstring& why) {
+        if (s.Error.empty()) s.Error = why;
+    };
+    for (const std::wstring& arg : args) {
+        if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
+            refuse(L"Неизвестный параметр: " + Shown(arg));
+            continue;
+        }
+        const size_t eq = arg.find(L'=');
+        const std::wstring_view name = std::wstring_view(arg).substr(1, eq == std::wstring::npos ? std::wstring::npos : eq - 1);
+        const bool hasValue = eq != std::wstring::npos;
+        const std::wstring value = hasValue ? arg.substr(eq + 1) : std::wstring();
+        auto flag = [&](bool& seen) {
+            if (hasValue) refuse(L"Параметр без значения: " + Shown(arg));
+            else if (seen) refuse(L"Параметр повторён: " + Shown(arg));
+            seen = true;
+        };
+        auto valued = [&](bool& seen) {
+            if (!hasValue) refuse(L"Нет значения: " + Shown(arg));
+            else if (seen) refuse(L"Параметр повторён: " + Shown(arg));
+            seen = true;
+        };
+        if (SameName(name, L"?") || SameName(name, L"HELP")) flag(help);
+        else if (SameName(name, L"VERYSILENT")) flag(verySilent);
+        else if (SameName(name, L"SILENT")) flag(silent);
+        else if (SameName(name, L"NODRIVER")) flag(noDriver);
+        else if (SameName(name, L"DIR")) {
+            valued(dir);
+            dirValue = value;
+        } else if (SameName(name, L"LOG")) {
+            valued(log);
+            s.LogFile = TrimControl(value);
+        } else {
+            refuse(L"Неизвестный параметр: " + Shown(arg));
+        }
+    }
+    if (silent && verySilent) refuse(L"/SILENT и /VERYSILENT вместе");
+    if (!silent && !verySilent && !help && (dir || log || noDriver))
+        refuse(L"/DIR, /LOG и /NODRIVER действуют только с /SILENT или /VERYSILENT");
+    if (dir) {
+        const TPathResult p = NormalizeInstallPath(dirValue);
+        if (p.check == TPathCheck::Empty) refuse(L"Не выбран путь для установки программы!");
+        else if (p.check == TPathCheck::Root) refuse(L"Программу нелзя устанавливать в корневой каталог!");
+        else if (!UsablePath(p.path) || p.path.size() > MaxFolder) refuse(L"Недопустимый каталог: " + Shown(dirValue));
+        s.Dir = p.path;
+    }
+    if (log && (s.LogFile.empty() || !UsablePath(s.LogFile) || s.LogFile.size() > MaxFile))
+        refuse(L"Недопустимый файл журнала: " + Shown(s.LogFile));
+    s.Driver = !noDriver;
+    s.Mode = help ? TRunMode::Help
+             : verySilent ? TRunMode::VerySilent
+             : silent ? TRunMode::Silent
+                      : TRunMode::Wizard;
+    return s;
+}

@@ -1,0 +1,31 @@
+// The unattended installation: the switches of the command line stand in for
+// the operator. /VERYSILENT shows no window at all, /SILENT only the main
+// window's progress page; neither asks anything nor waits for a person.
+#pragma once
+#include <windows.h>
+
+#include "app/Switches.h"
+
+// The command line's own answer, before anything is started or written: the
+// usage for /? (exit code 0), or the refusal of a bad command line (1639),
+// printed to the console the program was started from when there is one.
+// Returns -1 when the command line asks for an installation.
+int AnswerCommandLine(const TSwitches& switches);
+
+// One installation at a time on this PC, for the wizard and unattended runs alike.
+class TInstallMutex {
+public:
+    TInstallMutex();
+    ~TInstallMutex();
+    TInstallMutex(const TInstallMutex&) = delete;
+    TInstallMutex& operator=(const TInstallMutex&) = delete;
+    // False when another installation holds it.
+    bool Owned() const { return FOwned; }
+
+private:
+    HANDLE FHandle = nullptr;
+    bool FOwned = false;
+};
+
+// Runs the installation the switches describe; returns the exit code.
+int RunUnattended(HINSTANCE instance, const TSwitches& switches);

@@ -1,0 +1,83 @@
+// The installation procedure: every step from the press of "Начать установку"
+// to the end, in its order and with its stop rules. It knows no window: lines
+// go to an IProgressLog, questions and the window's turns to an IInstallHost.
+// The main window, the unattended run and the tests each supply both.
+#pragma once
+#include <string>
+#include <thread>
+
+#include "install/ProgressLog.h"
+
+class TInstallLog;
+class TInstallLogMirror;
+
+// What the operator chose on the wizard's pages (or the switches said).
+struct TInstallChoices {
+    std::wstring Target;     // installation folder as the path page left it, with "\"
+    bool Driver = true;      // "Устанавливать драйвер"
+    int WindowsChoice = 0;   // engine runtime set (index of CBWindows)
+    bool ProductVariant = false;  // the variant that gets btooth.ini
+};
+
+inline const wchar_t* const FinalQuestion = L"Установка завершена. Выйти из программы установки?";
+
+// The questions the procedure asks and what it needs from whoever shows it.
+class IInstallHost {
+public:
+    virtual ~IInstallHost() = default;
+    // The emptied progress list is shown on its page.
+    virtual void ShowProgressPage() = 0;
+    // The main stage: the installer may not close meanwhile (hourglass cursor).
+    virtual void SetMainStage(bool active) = 0;
+    // The driver's Yes/No before its installer runs; true for Yes.
+    virtual bool ConfirmDriver(const std::wstring& question) = 0;
+    // Every step ran: "Выход" may be used now.
+    virtual void EnableExit() = 0;
+    // False when nobody is there for the ending (unattended runs): no font-size
+    // check, no large-font page, no final question.
+    virtual bool OffersEnding() const = 0;
+    // The ending on a small-font screen.
+    virtual void ShowLargeFontPage() = 0;
+    // The final question; true for Yes, which closes the installer.
+    virtual bool ConfirmFinished(const std::wstring& question) = 0;
+    virtual void CloseInstaller() = 0;
+};
+
+enum class TInstallResult {
+    Completed,  // every step ran
+    Stopped,    // a stop rule or an error ended the run; what the operator saw says why
+};
+
+class TInstallProcedure {
+public:
+    // source: the distribution folder (where Install.exe runs from), with "\".
+    // logFile: a second copy of Install.log (empty: none). timeStamps: each line
+    // of both files starts with its local time, for unattended runs.
+    TInstallProcedure(IProgressLog& log, IInstallHost& host, TInstallChoices choices,
+                      std::wstring source, std::wstring logFile = {}, bool timeStamps = false);
+
+    // Runs the whole procedure once. Errors that would end the user action are
+    // shown through the log's ShowError (and Install.log) and give Stopped.
+    TInstallResult Run();
+
+    ~TInstallProcedure();
+    TInstallProcedure(const TInstallProcedure&) = delete;
+    TInstallProcedure& operator=(const TInstallProcedure&) = delete;
+
+private:
+    bool PrepareTarget(IProgressLog& log, TInstallLog& installLog);
+    bool MainStage(TInstallLogMirror& log);
+    void InstallFonts(TInstallLogMirror& log);
+    void InstallDriver(IProgressLog& log);
+    void CreateDesktopShortcut();
+    void Finish();
+    void WaitForLastNum();
+
+    IProgressLog& FLog;
+    IInstallHost& FHost;
+    TInstallChoices FChoices;
+    std::wstring FSource;
+    std::wstring FLogFile;
+    bool FTimeStamps;
+    std::thread FLastNum;  // lastnum.dta, written beside the later steps
+};
