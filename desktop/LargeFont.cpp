@@ -27,7 +27,7 @@ bool IsSmallFontScreen() {
 bool CallSetupChangeFontSize(HWND owner, const wchar_t* size) {
     // Never from the program's own folder: the installer runs from media that
     // may carry a file of that name.
-    const TSystemLibrary library(L"syssetup.dll");
+    const TSystemLibrary library(LoadSystemLibrary(L"syssetup.dll"));
     const auto change = LateFunction<TSetupChangeFontSize>(library.Get(), "SetupChangeFontSize");
     if (change != nullptr) change(owner, size);
     return change != nullptr;

@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <string>
 
+#include "platform/Handles.h"
+
 // System32 with a trailing backslash (for a 32-bit program on 64-bit Windows
 // the file system redirects it to SysWOW64, as for every 32-bit program).
 std::wstring SystemFolder();
@@ -21,19 +23,14 @@ extern const size_t RuntimeSystemLibraryCount;
 // dependencies are searched beside it first. nullptr when it is missing.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
-// Owns a module from LoadSystemLibrary; frees it once.
-class TSystemLibrary {
-public:
-    explicit TSystemLibrary(const wchar_t* name) : FModule(LoadSystemLibrary(name)) {}
-    ~TSystemLibrary() { if (FModule) FreeLibrary(FModule); }
-    TSystemLibrary(const TSystemLibrary&) = delete;
-    TSystemLibrary& operator=(const TSystemLibrary&) = delete;
-    HMODULE Get() const { return FModule; }
-    explicit operator bool() const { return FModule != nullptr; }
-
-private:
-    HMODULE FModule;
+// Owns a module from LoadSystemLibrary: TSystemLibrary lib(LoadSystemLibrary(name)).
+struct TModuleTraits {
+    using THandle = HMODULE;
+    static HMODULE Empty() { return nullptr; }
+    static bool Valid(HMODULE h) { return h != nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
 };
+using TSystemLibrary = TUniqueHandle<TModuleTraits>;
 
 // A function of an already loaded system DLL (kernel32, user32, gdi32, ...)
 // or of a module, looked up by name; nullptr where this Windows lacks it.

@@ -12,6 +12,7 @@
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
 #include "tests/gui/TmpfsDrive.h"
+#include "tests/win/TestFolder.h"
 
 namespace {
 
@@ -247,12 +248,7 @@ TEST_F(FontsTest, ACopyThatBreaksOffLeavesNoFileNoValueAndNoLine) {
     EXPECT_TRUE(NewValues().empty());
 }
 
-// The stand-in hung program as a Windows path (the build gives its Unix path).
-std::wstring HungWindowProgram() {
-    std::wstring path = L"Z:";
-    for (char c : std::string(HUNG_WINDOW_EXE)) path += c == '/' ? L'\\' : wchar_t(c);
-    return path;
-}
+std::wstring HungWindowProgram() { return BuildPath(HUNG_WINDOW_EXE); }
 
 // A program elsewhere whose window has stopped answering messages does not hold
 // the font step, and a window that answers gets both announcements of each font.

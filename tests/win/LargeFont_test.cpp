@@ -7,6 +7,7 @@
 
 #include "desktop/LargeFont.h"
 #include "platform/WinUtil.h"
+#include "tests/win/TestFolder.h"
 
 namespace {
 
@@ -28,13 +29,7 @@ std::wstring ReadRecord() {
     return buf;
 }
 
-// The stand-in library as a Windows path (the build gives its Unix path).
-std::wstring FakeLibrary() {
-    std::string unix = FAKE_SYSSETUP;
-    std::wstring path = L"Z:";
-    for (char c : unix) path += c == '/' ? L'\\' : wchar_t(c);
-    return path;
-}
+std::wstring FakeLibrary() { return BuildPath(FAKE_SYSSETUP); }
 
 // Where the loader really looks for System32\X: for a 32-bit program on 64-bit
 // Windows that is SysWOW64 (Windows redirects the copy there too; Wine 8

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/WinUtil.h"
+#include "tests/win/TestFolder.h"
 
 namespace {
 
@@ -19,12 +20,7 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
            _wcsnicmp(text.c_str(), prefix.c_str(), prefix.size()) == 0;
 }
 
-// The stand-in DLL the tests build (a Unix path; Wine's Z: is the Unix root).
-std::wstring FakeLibrary() {
-    std::wstring path = L"Z:";
-    for (const char* c = FAKE_SYSSETUP; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-    return path;
-}
+std::wstring FakeLibrary() { return BuildPath(FAKE_SYSSETUP); }
 
 }  // namespace
 

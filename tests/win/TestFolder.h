@@ -9,6 +9,14 @@
 
 #include "platform/WinUtil.h"
 
+// A file the build made (CMake gives its Unix path) as Wine shows it: Z: is
+// the Unix root.
+inline std::wstring BuildPath(const char* unixPath) {
+    std::wstring path = L"Z:";
+    for (const char* c = unixPath; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
+    return path;
+}
+
 class TTestFolder {
 public:
     TTestFolder() {
