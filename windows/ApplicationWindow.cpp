@@ -1,5 +1,7 @@
 #include "windows/ApplicationWindow.h"
 
+#include <memory>
+
 #include "platform/AppError.h"
 #include "resources/ids.h"
 
@@ -76,14 +78,9 @@ LRESULT TApplicationWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
 
 void CreateApplicationWindow(HINSTANCE instance, const std::wstring& title) {
     if (Application) return;
-    auto* w = new TApplicationWindow();
-    try {
-        w->Create(instance, title);
-    } catch (...) {
-        delete w;
-        throw;
-    }
-    Application = w;
+    auto w = std::make_unique<TApplicationWindow>();
+    w->Create(instance, title);
+    Application = w.release();
 }
 
 void DestroyApplicationWindow() {

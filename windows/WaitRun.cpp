@@ -1,5 +1,7 @@
 #include "windows/WaitRun.h"
 
+#include <memory>
+
 #include <commctrl.h>
 
 #include "platform/AppError.h"
@@ -103,14 +105,9 @@ LRESULT TFWaitRun::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CreateWaitRun(HINSTANCE instance) {
     if (FWaitRun) return;
-    auto* w = new TFWaitRun();
-    try {
-        w->Create(instance);
-    } catch (...) {
-        delete w;
-        throw;
-    }
-    FWaitRun = w;
+    auto w = std::make_unique<TFWaitRun>();
+    w->Create(instance);
+    FWaitRun = w.release();
 }
 
 void DestroyWaitRun() {
