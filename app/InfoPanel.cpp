@@ -1,5 +1,6 @@
 #include "app/InfoPanel.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "app/CompositionPlan.h"
 #include "platform/AppError.h"
+#include "platform/ErrorBox.h"
 #include "platform/Resources.h"
 #include "platform/SystemLibrary.h"
 
@@ -25,6 +27,44 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG want, LONG* got)
     cursor->Pos += n;
     *got = static_cast<LONG>(n);
     return 0;
+}
+
+constexpr UINT_PTR kDeferredInfoSubclass = 1;
+constexpr UINT_PTR kDeferredInfoTimer = 1;
+
+TStreamCursor InfoDocument(HMODULE module) {
+    TStreamCursor cursor{ResourceBytes(module, L"INFO"), 0};
+    if (cursor.Data.empty()) throw EAppError(L"В программе нет ресурса \"INFO\".");
+    return cursor;
+}
+
+// The panel paints itself first, empty; the document follows on the timer,
+// which comes only when no other message is waiting.
+LRESULT CALLBACK DeferredInfoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR module) {
+    switch (msg) {
+    case WM_PAINT: {
+        const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+        SetTimer(hwnd, kDeferredInfoTimer, USER_TIMER_MINIMUM, nullptr);
+        return r;
+    }
+    case WM_TIMER:
+        if (wParam != kDeferredInfoTimer) break;
+        KillTimer(hwnd, kDeferredInfoTimer);
+        RemoveWindowSubclass(hwnd, DeferredInfoProc, id);
+        try {
+            LoadInfo(hwnd, reinterpret_cast<HMODULE>(module));
+        } catch (...) {
+            ShowErrorBox(GetAncestor(hwnd, GA_ROOT), ErrorText(std::current_exception()));
+        }
+        return 0;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, DeferredInfoProc, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -67,14 +107,19 @@ void SetInfoMargins(HWND richEdit) {
 
 void LoadInfo(HWND richEdit, HMODULE module) {
     if (!richEdit) throw EAppError(L"Не удалось создать информационную панель: нет элемента RichEdit.");
-    TStreamCursor cursor{ResourceBytes(module, L"INFO"), 0};
-    if (cursor.Data.empty()) throw EAppError(L"В программе нет ресурса \"INFO\".");
+    TStreamCursor cursor = InfoDocument(module);
     EDITSTREAM es = {};
     es.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
     es.pfnCallback = ReadStream;
     SendMessageW(richEdit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
     if (es.dwError != 0) throw EAppError(L"Не удалось прочитать документ \"INFO\".");
     SendMessageW(richEdit, EM_SETSEL, 0, 0);
+}
+
+void LoadInfoAfterFirstPaint(HWND richEdit, HMODULE module) {
+    if (!richEdit) throw EAppError(L"Не удалось создать информационную панель: нет элемента RichEdit.");
+    InfoDocument(module);
+    SetWindowSubclass(richEdit, DeferredInfoProc, kDeferredInfoSubclass, reinterpret_cast<DWORD_PTR>(module));
 }
 
 void SetInfoPanelColor(HWND richEdit, COLORREF color) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/Decoration.h"
 #include "app/Main.h"
 #include "app/Unattended.h"
 #include "platform/AppError.h"
@@ -26,6 +27,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool unattended = switches.Mode != TRunMode::Wizard;
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
+    // The window's images decode on a thread of their own while the units
+    // start and the windows are made; the main window takes them when it is
+    // made (a startup stage that would otherwise come before its first paint).
+    if (!unattended) PreloadDecorImages(instance);
 
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).
