@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <span>
 
 #include "app/CompositionPlan.h"
@@ -29,6 +30,8 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG want, LONG* got)
     return 0;
 }
 
+std::future<HMODULE> PreloadedLibrary;
+
 constexpr UINT_PTR kDeferredInfoSubclass = 1;
 constexpr UINT_PTR kDeferredInfoTimer = 1;
 
@@ -38,20 +41,21 @@ TStreamCursor InfoDocument(HMODULE module) {
     return cursor;
 }
 
-// The panel paints itself first, empty; the document follows on the timer,
-// which comes only when no other message is waiting.
-LRESULT CALLBACK DeferredInfoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                  DWORD_PTR module) {
+// The panel paints itself first, empty. Its first paint comes before the
+// message loop has begun (the window is painted when it is shown), so the
+// paint only posts a note; taking that note from the queue arms a timer, and
+// the timer's turn comes once the program has waited for input.
+constexpr UINT kArmDeferredInfo = WM_APP + 0x31;
+
+LRESULT CALLBACK InfoWaitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR module) {
     switch (msg) {
-    case WM_PAINT: {
-        const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+    case kArmDeferredInfo:
         SetTimer(hwnd, kDeferredInfoTimer, USER_TIMER_MINIMUM, nullptr);
-        return r;
-    }
+        return 0;
     case WM_TIMER:
         if (wParam != kDeferredInfoTimer) break;
         KillTimer(hwnd, kDeferredInfoTimer);
-        RemoveWindowSubclass(hwnd, DeferredInfoProc, id);
+        RemoveWindowSubclass(hwnd, InfoWaitProc, id);
         try {
             LoadInfo(hwnd, reinterpret_cast<HMODULE>(module));
         } catch (...) {
@@ -59,7 +63,7 @@ LRESULT CALLBACK DeferredInfoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         }
         return 0;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, DeferredInfoProc, id);
+        RemoveWindowSubclass(hwnd, InfoWaitProc, id);
         break;
     default:
         break;
@@ -67,9 +71,31 @@ LRESULT CALLBACK DeferredInfoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+LRESULT CALLBACK InfoFirstPaintProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR module) {
+    if (msg == WM_PAINT) {
+        const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+        RemoveWindowSubclass(hwnd, InfoFirstPaintProc, id);
+        SetWindowSubclass(hwnd, InfoWaitProc, id, module);
+        PostMessageW(hwnd, kArmDeferredInfo, 0, 0);
+        return r;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, InfoFirstPaintProc, id);
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
 
+void PreloadInfoPanelLibrary() {
+    try {
+        PreloadedLibrary = std::async(std::launch::async, [] { return LoadSystemLibrary(L"msftedit.dll"); });
+    } catch (const std::system_error&) {
+        // no thread to be had: the library is loaded when the panel is made
+    }
+}
+
 HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance) {
+    if (PreloadedLibrary.valid()) PreloadedLibrary.wait();
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | ES_MULTILINE |
                         ES_READONLY | ES_AUTOVSCROLL;
     HWND panel = nullptr;
@@ -119,7 +145,7 @@ void LoadInfo(HWND richEdit, HMODULE module) {
 void LoadInfoAfterFirstPaint(HWND richEdit, HMODULE module) {
     if (!richEdit) throw EAppError(L"Не удалось создать информационную панель: нет элемента RichEdit.");
     InfoDocument(module);
-    SetWindowSubclass(richEdit, DeferredInfoProc, kDeferredInfoSubclass, reinterpret_cast<DWORD_PTR>(module));
+    SetWindowSubclass(richEdit, InfoFirstPaintProc, kDeferredInfoSubclass, reinterpret_cast<DWORD_PTR>(module));
 }
 
 void SetInfoPanelColor(HWND richEdit, COLORREF color) {

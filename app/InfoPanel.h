@@ -3,6 +3,9 @@
 #pragma once
 #include <windows.h>
 
+// Loads msftedit.dll on a thread of its own while the program starts, so that
+// CreateInfoPanel finds it loaded.
+void PreloadInfoPanelLibrary();
 // msftedit's control, else riched20's (both from System32); no border, 4 px
 // inner margin, MS Sans Serif 13 px Cyrillic, at RichEdit1Place. Runs inside
 // window creation, so it reports failure as nullptr, never by raising.
@@ -11,8 +14,8 @@ HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance);
 // resource or the panel is missing.
 void LoadInfo(HWND richEdit, HMODULE module);
 // The same, once the panel has been painted for the first time and the
-// program has nothing else to do (a timer's turn), so that the first page
-// does not wait for the document. A missing resource or panel raises
+// program has waited for input (a timer's turn), so that the first page does
+// not wait for the document. A missing resource or panel raises
 // EAppError here and now; a later failure shows the standard error box.
 void LoadInfoAfterFirstPaint(HWND richEdit, HMODULE module);
 // Inner margins; again after every size change of the panel.

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/Decoration.h"
+#include "app/InfoPanel.h"
 #include "app/Main.h"
 #include "app/Unattended.h"
 #include "platform/AppError.h"
@@ -20,6 +21,30 @@
 #include "windows/ScreenMonitorManager.h"
 #include "windows/WaitRun.h"
 
+namespace {
+
+// The hidden launch-progress window is no part of the first page: it is made
+// on a timer's turn, which comes once the page has been painted and the
+// program has waited for input. A failure ends the program, as at start-up.
+HINSTANCE WaitRunInstance = nullptr;
+
+void CALLBACK CreateWaitRunNow(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    try {
+        CreateWaitRun(WaitRunInstance);
+    } catch (const EAppError& e) {
+        ShowErrorBox(nullptr, e.Message());
+        if (FMain) DestroyWindow(FMain->Handle());
+    }
+}
+
+void CreateWaitRunAfterFirstPaint(HINSTANCE instance) {
+    WaitRunInstance = instance;
+    if (!SetTimer(nullptr, 0, USER_TIMER_MINIMUM, CreateWaitRunNow)) CreateWaitRun(instance);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Switches first: /? and a bad command line end here, having written nothing.
     const TSwitches switches = ParseSwitches(GetCommandLineW());
@@ -27,10 +52,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool unattended = switches.Mode != TRunMode::Wizard;
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
-    // The window's images decode on a thread of their own while the units
-    // start and the windows are made; the main window takes them when it is
-    // made (a startup stage that would otherwise come before its first paint).
-    if (!unattended) PreloadDecorImages(instance);
+    // The window's images decode, and the information panel's library loads,
+    // on threads of their own while the units start and the windows are made.
+    if (!unattended) {
+        PreloadDecorImages(instance);
+        PreloadInfoPanelLibrary();
+    }
 
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).
@@ -68,12 +95,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         TFMain mainWindow;
         try {
             // The application window carries the title on the taskbar and owns
-            // the others. 5. The main window; 6. the hidden launch-progress window.
+            // the others. 5. The main window, shown and painted; 6. the hidden
+            // launch-progress window, once the first page has been painted.
             CreateApplicationWindow(instance, ApplicationTitle);
             mainWindow.Create(instance);
-            CreateWaitRun(instance);
             ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
             UpdateWindow(mainWindow.Handle());
+            CreateWaitRunAfterFirstPaint(instance);
             // 7. The message loop, until the main window has closed.
             mainWindow.Run();
         } catch (const EAppError& e) {
