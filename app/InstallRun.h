@@ -10,7 +10,13 @@
 #include <thread>
 
 #include "app/InstallView.h"
+#include "app/Switches.h"
 #include "install/InstallProcedure.h"
+
+// The exit code of an unattended run: an incomplete run is a failed one.
+inline int UnattendedExitCode(TInstallResult result) {
+    return result == TInstallResult::Completed ? ExitInstalled : ExitFatalError;
+}
 
 struct TInstallSetup {
     TInstallChoices Choices;

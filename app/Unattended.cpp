@@ -58,10 +58,6 @@ void PreparePathPageFolders(const std::wstring& target) {
     if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
 }
 
-int ExitCodeOf(TInstallResult result) {
-    return result == TInstallResult::Completed ? ExitInstalled : ExitFatalError;
-}
-
 }  // namespace
 
 int AnswerCommandLine(const TSwitches& s) {
@@ -104,7 +100,7 @@ int RunUnattended(HINSTANCE instance, const TSwitches& switches) {
     if (!setup.Source.empty() && setup.Source.back() != L'\\') setup.Source += L'\\';
     PreparePathPageFolders(choices.Target);
 
-    if (switches.Mode != TRunMode::Silent) return ExitCodeOf(TInstallRun(nullptr, setup).RunHere());
+    if (switches.Mode != TRunMode::Silent) return UnattendedExitCode(TInstallRun(nullptr, setup).RunHere());
 
     // /SILENT: the main window's progress page follows the run, which goes on
     // beside it; the window answers meanwhile.
@@ -117,5 +113,5 @@ int RunUnattended(HINSTANCE instance, const TSwitches& switches) {
         DispatchMessageW(&msg);
     }
     DestroyWindow(view->ViewHandle());
-    return ExitCodeOf(run.Result());
+    return UnattendedExitCode(run.Result());
 }

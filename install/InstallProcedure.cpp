@@ -196,7 +196,8 @@ TInstallProcedure::~TInstallProcedure() { WaitForLastNum(); }
 // recorded in Install.log. A copy that cannot start or breaks off ends the step.
 void TInstallProcedure::InstallFonts(TInstallLogMirror& log) {
     try {
-        InstallFontFiles(log, FSource + FontsSubfolder, GetWindowsFolder() + L"fonts\\", StreamCopyFile);
+        InstallFontsWhereAllowed(log, FSource + FontsSubfolder, GetWindowsFolder() + L"fonts\\",
+                                 PerUserFontsFolder(), PerUserFontsSupported(), StreamCopyFile);
     } catch (const EAppError& e) {
         log.Note(L"Шрифты не установлены: " + e.Message());
     } catch (...) {
