@@ -120,7 +120,7 @@ void AttachDrawnButton(HWND button) {
     InvalidateRect(button, nullptr, FALSE);
 }
 
-bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel) {
+bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel, bool isDefault) {
     if (item.CtlType != ODT_BUTTON) return false;
     HWND button = item.hwndItem;
     const bool select = button == selectPath;
@@ -151,7 +151,8 @@ bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel
         else if (pressed) face = kFacePressed;
         else if (hot && !select) face = kFaceHot;
     }
-    const bool thick = !disabled && hot;
+    // The default button (Enter presses it) keeps the thick frame.
+    const bool thick = !disabled && (hot || isDefault);
     const COLORREF frame = (select && hot && !disabled) ? kSelectHotTrack : kFrame;
     {
         const TPen pen(CreatePen(PS_INSIDEFRAME, thick ? 2 : 1, frame));

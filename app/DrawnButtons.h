@@ -8,5 +8,6 @@
 void AttachDrawnButton(HWND button);
 
 // Draws a button for WM_DRAWITEM; false when the item is not a button.
-// selectPath is the strip's button, panel the colour around the others.
-bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel);
+// selectPath is the strip's button, panel the colour around the others;
+// the page's default button is drawn with a thick frame.
+bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel, bool isDefault);

@@ -8,6 +8,7 @@
 #include "app/Decoration.h"
 #include "app/DrawnButtons.h"
 #include "app/InfoPanel.h"
+#include "app/InstallRun.h"
 #include "app/PathRules.h"
 #include "install/ProductStrings.h"
 #include "platform/AppError.h"
@@ -25,7 +26,10 @@ TFMain* FMain = nullptr;
 
 TFMain::TFMain() = default;
 
-TFMain::~TFMain() { DestroyHandle(); }
+TFMain::~TFMain() {
+    DestroyHandle();
+    if (FMain == this) FMain = nullptr;
+}
 
 void TFMain::RegisterClasses(HINSTANCE instance) {
     TWindowClassSpec main{ClassName()};
@@ -168,11 +172,12 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    case WM_DRAWITEM:
-        if (FDecoration &&
-            DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), BtnSelectPath, FPanelColor))
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (FDecoration && DrawOwnerButton(item, BtnSelectPath, FPanelColor, item.hwndItem == DefaultButton()))
             return TRUE;
         break;
+    }
     case WM_CTLCOLORBTN: {
         SetBkColor(reinterpret_cast<HDC>(wParam), FPanelColor);
         return reinterpret_cast<LRESULT>(FPanelBrush.Get());
@@ -193,6 +198,23 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
         if (FormCloseQuery()) DestroyWindow(FHandle);
+        return 0;
+    case WM_ACTIVATE:
+        // Coming back to the window: the focus goes where the page wants it,
+        // unless it is already on something the operator can use.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (!focus || focus == FHandle || !IsChild(FHandle, focus) || !CanAct(focus)) {
+                if (HWND target = FocusTarget(FActivePage)) SetFocus(target);
+            }
+            return 0;
+        }
+        break;
+    case WM_INSTALL_RUN_ENDED:
+        reinterpret_cast<TInstallRun*>(lParam)->Ended();
+        return 0;
+    case WM_INSTALL_COPY_PROGRESS:
+        ShowCopyProgress(static_cast<int>(wParam));
         return 0;
     case WM_QUERYENDSESSION:
         // A logoff or shutdown is refused like the close box: ending the program
@@ -216,7 +238,38 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }
 
+HWND TFMain::ButtonOf(int id) const {
+    switch (id) {
+    case IDC_BTNCANCEL: return BtnCancel;
+    case IDC_BTNCANCEL2: return BtnCancel2;
+    case IDC_BTNCANCEL4: return BtnCancel4;
+    case IDC_BTNSTARTNEXT: return BtnStartNext;
+    case IDC_BTNSELECTPATH: return BtnSelectPath;
+    case IDC_BTNINPUTPATHNEXT: return BtnInputPathNext;
+    case IDC_BTNINPUTCOMPONENTSBACK: return BtnInputComponentsBack;
+    case IDC_BTNINSATALL: return BtnInsatall;
+    case IDC_BTNEXIT: return BtnExit;
+    case IDC_BTNEXITCANCEL: return BtnExitCancel;
+    case IDC_BTNEXITONCHANGEFONT: return BtnExitOnChangefont;
+    case IDC_BTNCHANGEFONT: return BtnChangeFont;
+    default: return nullptr;
+    }
+}
+
+bool TFMain::CanAct(HWND control) {
+    return control && IsWindowVisible(control) && IsWindowEnabled(control);
+}
+
 void TFMain::OnCommand(int id, int) {
+    // Enter and Escape outside a button: the shown page's default button and its way out.
+    if (id == IDOK || id == IDCANCEL) {
+        HWND button = id == IDOK ? DefaultButton() : EscapeButton();
+        if (CanAct(button)) OnCommand(GetDlgCtrlID(button), BN_CLICKED);
+        return;
+    }
+    // A click that reaches a hidden or disabled button (a key held down while
+    // its page went, a message from outside) does nothing.
+    if (!CanAct(ButtonOf(id))) return;
     switch (id) {
     case IDC_BTNCANCEL:
     case IDC_BTNCANCEL2:
@@ -230,12 +283,6 @@ void TFMain::OnCommand(int id, int) {
     case IDC_BTNEXITCANCEL:
     case IDC_BTNEXITONCHANGEFONT: BtnExitClick(); break;
     case IDC_BTNCHANGEFONT: BtnChangeFontClick(); break;
-    case IDOK: {
-        // Enter outside a button: the shown page's forward button.
-        HWND button = DefaultButton();
-        if (button && IsWindowEnabled(button)) OnCommand(GetDlgCtrlID(button), BN_CLICKED);
-        break;
-    }
     default: break;
     }
 }
@@ -254,11 +301,31 @@ HWND TFMain::DefaultButton() const {
     return nullptr;
 }
 
+HWND TFMain::EscapeButton() const {
+    if (FActivePage == tsStart) return BtnCancel;
+    if (FActivePage == tsInputPath) return BtnCancel2;
+    if (FActivePage == tsInputComponents) return BtnCancel4;
+    if (FActivePage == tsProgressInstall) return BtnExit;
+    if (FActivePage == tsCancel) return BtnExitCancel;
+    if (FActivePage == tsChangeFontSize) return BtnExitOnChangefont;
+    return nullptr;
+}
+
+HWND TFMain::FocusTarget(HWND page) const {
+    if (page == tsInputPath) return ePath;
+    HWND button = DefaultButton();
+    if (page == FActivePage && CanAct(button)) return button;
+    // The progress page during the run: its list, the one thing there to look through.
+    if (page == tsProgressInstall) return LogList;
+    return button;
+}
+
 bool TFMain::PreTranslate(MSG& msg) {
     if (!FHandle || !IsWindow(FHandle)) return false;
     if (msg.hwnd != FHandle && !IsChild(FHandle, msg.hwnd)) return false;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
         // A focused push button takes Enter itself; elsewhere Enter means "forward".
+        // Either acts only while the operator can see and use it.
         wchar_t cls[16] = {};
         GetClassNameW(msg.hwnd, cls, 16);
         LONG_PTR style = GetWindowLongPtrW(msg.hwnd, GWL_STYLE);
@@ -266,15 +333,8 @@ bool TFMain::PreTranslate(MSG& msg) {
                           ((style & BS_TYPEMASK) == BS_PUSHBUTTON ||
                            (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON ||
                            (style & BS_TYPEMASK) == BS_OWNERDRAW);
-        if (pushButton) {
-            SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
-            return true;
-        }
-        HWND button = DefaultButton();
-        if (button && IsWindowEnabled(button) && IsWindowVisible(button)) {
-            SendMessageW(button, BM_CLICK, 0, 0);
-            return true;
-        }
+        HWND button = pushButton ? msg.hwnd : DefaultButton();
+        if (CanAct(button)) SendMessageW(button, BM_CLICK, 0, 0);
         return true;
     }
     return IsDialogMessageW(FHandle, &msg) != FALSE;
@@ -301,12 +361,18 @@ void TFMain::ShowPage(HWND page) {
     HWND previous = FActivePage;
     FActivePage = page;
     ShowWindow(page, SW_SHOW);
+    // The focus never stays on a page that went: keys would reach its buttons.
+    if (HWND target = FocusTarget(page); target && GetActiveWindow() == FHandle) SetFocus(target);
     if (previous) ShowWindow(previous, SW_HIDE);
     UpdateWindow(page);
+    // The default button's frame follows the page.
+    for (HWND button : {BtnStartNext, BtnInputPathNext, BtnInsatall, BtnExit, BtnExitCancel, BtnChangeFont})
+        InvalidateRect(button, nullptr, FALSE);
     if (page == tsInputComponents) tsInputComponentsShow();
 }
 
-bool TFMain::FormCloseQuery() { return FCanClose; }
+// The window closes only while the installation allows it and no run is going on.
+bool TFMain::FormCloseQuery() { return FCanClose && !FRunActive; }
 
 void TFMain::BtnCancelClick() {
     if (ShowMessage(L"Вы уверены, что хотите отменить процесс установки?", TMsgKind::Confirmation,
@@ -316,10 +382,7 @@ void TFMain::BtnCancelClick() {
     }
 }
 
-void TFMain::BtnStartNextClick() {
-    ShowPage(tsInputPath);
-    SetFocus(ePath);
-}
+void TFMain::BtnStartNextClick() { ShowPage(tsInputPath); }
 
 void TFMain::BtnSelectPathClick() {
     BROWSEINFOW info = {};
@@ -412,15 +475,15 @@ void TFMain::SetWaitCursor(bool wait) {
     SetCursor(LoadCursorW(nullptr, wait ? IDC_WAIT : IDC_ARROW));
 }
 
-// ---- progress list ------------------------------------------------------------
+// ---- the installation's view ---------------------------------------------------
 
-int TFMain::Add(const std::wstring& line) {
+int TFMain::AddLine(const std::wstring& line) {
     LRESULT index = SendMessageW(LogList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     SendMessageW(LogList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
     return static_cast<int>(index);
 }
 
-void TFMain::Complete(int index, bool ok) {
+void TFMain::CompleteLine(int index, bool ok) {
     LRESULT len = SendMessageW(LogList, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (len == LB_ERR) return;
     std::wstring text(static_cast<size_t>(len) + 1, L'\0');
@@ -432,17 +495,54 @@ void TFMain::Complete(int index, bool ok) {
                  reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void TFMain::Pump() { ProcessMessages(); }
-
-void TFMain::RepaintList() {
-    InvalidateRect(LogList, nullptr, TRUE);
-    UpdateWindow(LogList);
-}
-
 void TFMain::ShowError(const std::wstring& text) {
     ShowMessage(text, TMsgKind::Error, MB_OK);
 }
 
 bool TFMain::Confirm(const std::wstring& text) {
     return ShowMessage(text, TMsgKind::Confirmation, MB_YESNO) == IDYES;
+}
+
+void TFMain::SetRunActive(bool active) { FRunActive = active; }
+
+void TFMain::ShowProgressPage() {
+    SendMessageW(LogList, LB_RESETCONTENT, 0, 0);
+    ShowWindow(LogList, SW_SHOW);
+    ShowPage(tsProgressInstall);
+}
+
+void TFMain::SetMainStage(bool active) {
+    FCanClose = !active;
+    SetWaitCursor(active);
+    BlockShutdown(active);
+}
+
+void TFMain::EnableExit() {
+    EnableWindow(BtnExit, TRUE);
+    if (GetActiveWindow() == FHandle && FActivePage == tsProgressInstall) SetFocus(BtnExit);
+}
+
+void TFMain::ShowLargeFontPage() { ShowPage(tsChangeFontSize); }
+
+void TFMain::CloseInstaller() { BtnExitClick(); }
+
+void TFMain::ShowCopyProgress(int perMille) {
+    if (perMille < 0) {
+        ShowWindow(CopyProgressBar, SW_HIDE);
+        FTaskbarProgress.Hide();
+        return;
+    }
+    SendMessageW(CopyProgressBar, PBM_SETPOS, static_cast<WPARAM>(perMille), 0);
+    if (!IsWindowVisible(CopyProgressBar)) ShowWindow(CopyProgressBar, SW_SHOW);
+    FTaskbarProgress.Show(ApplicationHandle() ? ApplicationHandle() : FHandle, perMille, 1000);
+}
+
+// /SILENT's window: the main window on its progress page, with nobody to ask.
+std::unique_ptr<IInstallView> CreateSilentProgressWindow(HINSTANCE instance) {
+    auto form = std::make_unique<TFMain>();
+    form->Create(instance);
+    form->ShowProgressPage();
+    ShowWindow(form->Handle(), SW_SHOWNORMAL);
+    UpdateWindow(form->Handle());
+    return form;
 }

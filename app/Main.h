@@ -6,18 +6,21 @@
 #include <memory>
 #include <string>
 
-#include "install/ProgressLog.h"
+#include "app/InstallView.h"
 #include "platform/BaseWindow.h"
 #include "platform/Gdi.h"
+#include "platform/TaskbarProgress.h"
 
 class TMainDecoration;
+class TInstallRun;
+struct TInstallSetup;
 
 enum class TMsgKind { Error, Warning, Confirmation };
 
 // True when the product title (string 1) names the product variant that gets btooth.ini.
 extern bool ProductVariantFlag;
 
-class TFMain : public TBaseWindow, public IProgressLog {
+class TFMain : public TBaseWindow, public IInstallView {
 public:
     TFMain();
     ~TFMain() override;
@@ -44,7 +47,7 @@ public:
     HWND MemoInputComponents = nullptr, RzPanel13 = nullptr, CbDriverInstal = nullptr,
          CBWindows = nullptr, BtnCancel4 = nullptr, BtnInputComponentsBack = nullptr,
          BtnInsatall = nullptr;
-    HWND LogList = nullptr, BtnExit = nullptr;
+    HWND LogList = nullptr, BtnExit = nullptr, CopyProgressBar = nullptr;
     HWND MemoCancel = nullptr, BtnExitCancel = nullptr;
     HWND MemoChangeFontSize = nullptr, BtnChangeFont = nullptr, BtnExitOnChangefont = nullptr;
 
@@ -62,8 +65,8 @@ public:
     void BtnChangeFontClick();    // large-font page (MainFontSize.cpp)
     void BGResize();
 
-    // The large-font switch (MainFontSize.cpp)
-    void ChangeFontSize();
+    // The large-font switch (MainFontSize.cpp); false when the system has none or it failed.
+    bool ChangeFontSize();
 
     // Page control
     void ShowPage(HWND page);
@@ -80,13 +83,22 @@ public:
     // Text of ePath trimmed of characters <= ' ' at both ends.
     std::wstring TrimmedPath() const;
 
-    // IProgressLog over LogList
-    int Add(const std::wstring& line) override;
-    void Complete(int index, bool ok) override;
-    void Pump() override;
-    void RepaintList() override;
+    // The installation (MainInstall.cpp): started once, on a thread of its own.
+    void StartInstallation(const TInstallSetup& setup);
+
+    // IInstallView: what the run shows, on this window's thread.
+    HWND ViewHandle() const override { return FHandle; }
+    void RunOnWindowThread(const std::function<void()>& work) override { TBaseWindow::RunOnWindowThread(work); }
+    void SetRunActive(bool active) override;
+    void ShowProgressPage() override;
+    void SetMainStage(bool active) override;
+    void EnableExit() override;
+    int AddLine(const std::wstring& line) override;
+    void CompleteLine(int index, bool ok) override;
     void ShowError(const std::wstring& text) override;
     bool Confirm(const std::wstring& text) override;
+    void ShowLargeFontPage() override;
+    void CloseInstaller() override;
 
     // Hourglass during the main stage of the installation.
     void SetWaitCursor(bool wait);
@@ -94,8 +106,10 @@ public:
     // main stage runs (the window refuses to end while FCanClose is false).
     void BlockShutdown(bool block);
 
-    // Default button of the shown page (Enter presses it).
+    // Default button of the shown page (Enter presses it) and the way out
+    // that Escape presses; either may be null.
     HWND DefaultButton() const;
+    HWND EscapeButton() const;
 
     // Colour of the information panel, the page area and the path strip's border.
     void SetPanelColor(COLORREF color);
@@ -110,6 +124,13 @@ public:
 
 private:
     static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+    // A button acts only while the operator can see and use it.
+    static bool CanAct(HWND control);
+    // The control that gets the focus when a page is shown.
+    HWND FocusTarget(HWND page) const;
+    HWND ButtonOf(int id) const;
+    // How far a long copy has come (per mille), or -1: on the page and the taskbar button.
+    void ShowCopyProgress(int perMille);
     void OnCreate() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code);
@@ -136,6 +157,9 @@ private:
     COLORREF FPanelColor = RGB(255, 255, 255);
     TBrush FPanelBrush;
     std::shared_ptr<TMainDecoration> FDecoration;  // painted look (Decoration.cpp)
+    std::unique_ptr<TInstallRun> FRun;  // the one installation of this window
+    bool FRunActive = false;            // its thread runs: the window may not close
+    TTaskbarProgress FTaskbarProgress;
 };
 
 extern TFMain* FMain;

@@ -11,18 +11,25 @@ const wchar_t* const RestartQuestion =
     L"вступили в силу, требуется перзагрузить операционную систему.\r\n"
     L"Выполнить перезагрузку сейчас?";
 
+// Where the system offers no switch from here (Windows of today, or it failed).
+const wchar_t* const ChangeFontSizeYourself =
+    L"Программа установки не может изменить размер шрифта в этой версии Windows.\r\n"
+    L"Установите \"крупный\" размер шрифта (125%) в настройках экрана Windows:\r\n"
+    L"\"Панель управления\" - \"Экран\" или \"Параметры\" - \"Дисплей\" - \"Масштаб\".";
+
 }  // namespace
 
-void TFMain::ChangeFontSize() {
-    // The system shows its own window; whether it ran is not reported.
-    CallSetupChangeFontSize(nullptr, L"120");
-}
+bool TFMain::ChangeFontSize() { return CallSetupChangeFontSize(FHandle, L"120"); }
 
 void TFMain::BtnChangeFontClick() {
-    ChangeFontSize();
+    // No restart for a change that did not happen: the page stays as it was.
+    if (!ChangeFontSize()) {
+        ShowMessage(ChangeFontSizeYourself, TMsgKind::Warning, MB_OK);
+        return;
+    }
     if (MessageBoxW(FHandle, RestartQuestion, L"Warning", MB_ICONWARNING | MB_YESNO) != IDYES)
         return;
     // The window closes whether or not the system accepted the restart.
-    RestartWindows(EWX_REBOOT | EWX_FORCE);
+    RestartWindows(InstallRestartFlags, InstallRestartReason);
     PostMessageW(FHandle, WM_CLOSE, 0, 0);
 }

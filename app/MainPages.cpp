@@ -192,6 +192,13 @@ void TFMain::CreatePageProgress() {
     SendMessageW(LogList, LB_SETITEMHEIGHT, 0, 18);
     BtnExit = CreateButton(tsProgressInstall, IDC_BTNEXIT, L"Выход", PageW - Margin - BtnW, BtnY,
                            BtnW, BtnH);
+    // How far the database copy has come; shown only while a long copy runs.
+    constexpr int BarHeight = 18;
+    CopyProgressBar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, Margin,
+                                      BtnY + (BtnH - BarHeight) / 2, PageW - 3 * Margin - BtnW, BarHeight,
+                                      tsProgressInstall, reinterpret_cast<HMENU>(INT_PTR(IDC_COPYPROGRESS)),
+                                      FInstance, nullptr);
+    SendMessageW(CopyProgressBar, PBM_SETRANGE32, 0, 1000);
 }
 
 void TFMain::CreatePageCancel() {

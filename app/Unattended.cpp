@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "app/Main.h"
-#include "install/InstallProcedure.h"
+#include "app/InstallRun.h"
 #include "install/ProductStrings.h"
 #include "platform/WinUtil.h"
 #include "resources/ids.h"
@@ -51,65 +50,6 @@ bool DriveMissing(const std::wstring& folder) {
     return GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR;
 }
 
-// The operator's view when nobody watches: no list, no box, every question Yes.
-class THeadlessLog : public IProgressLog {
-public:
-    int Add(const std::wstring&) override { return FCount++; }
-    void Complete(int, bool) override {}
-    void Pump() override {}
-    void RepaintList() override {}
-    void ShowError(const std::wstring&) override {}  // in Install.log; the exit code says it
-    bool Confirm(const std::wstring&) override { return true; }
-
-private:
-    int FCount = 0;
-};
-
-// /SILENT: the progress list of the main window, but no box and no question.
-class TSilentWindowLog : public IProgressLog {
-public:
-    explicit TSilentWindowLog(TFMain& form) : FForm(form) {}
-    int Add(const std::wstring& line) override { return FForm.Add(line); }
-    void Complete(int index, bool ok) override { FForm.Complete(index, ok); }
-    void Pump() override { FForm.Pump(); }
-    void RepaintList() override { FForm.RepaintList(); }
-    void ShowError(const std::wstring&) override {}
-    bool Confirm(const std::wstring&) override { return true; }
-
-private:
-    TFMain& FForm;
-};
-
-// The switches answer the questions; the large-font page and the restart are
-// never offered. With a window (/SILENT) its progress page is kept up to date.
-class TUnattendedHost : public IInstallHost {
-public:
-    explicit TUnattendedHost(TFMain* form) : FForm(form) {}
-    void ShowProgressPage() override {
-        if (!FForm) return;
-        SendMessageW(FForm->LogList, LB_RESETCONTENT, 0, 0);
-        ShowWindow(FForm->LogList, SW_SHOW);
-        FForm->ShowPage(FForm->tsProgressInstall);
-    }
-    void SetMainStage(bool active) override {
-        if (!FForm) return;
-        FForm->FCanClose = !active;
-        FForm->SetWaitCursor(active);
-        FForm->BlockShutdown(active);
-    }
-    bool ConfirmDriver(const std::wstring&) override { return true; }
-    void EnableExit() override {
-        if (FForm) EnableWindow(FForm->BtnExit, TRUE);
-    }
-    bool OffersEnding() const override { return false; }
-    void ShowLargeFontPage() override {}
-    bool ConfirmFinished(const std::wstring&) override { return false; }
-    void CloseInstaller() override {}
-
-private:
-    TFMain* FForm;
-};
-
 // The installation folder as the path page leaves it: created with its settings
 // folder when missing (failures show later, as in the wizard).
 void PreparePathPageFolders(const std::wstring& target) {
@@ -147,33 +87,31 @@ TInstallMutex::~TInstallMutex() {
 }
 
 int RunUnattended(HINSTANCE instance, const TSwitches& switches) {
-    TInstallChoices choices;
+    TInstallSetup setup;
+    setup.Unattended = true;
+    setup.LogFile = switches.LogFile;
+    TInstallChoices& choices = setup.Choices;
     // The path page's default: the product folder on drive C.
     choices.Target = switches.Dir.empty() ? L"C:\\" + LoadProductString(IDS_PRODUCT_FOLDER) + L"\\"
                                           : switches.Dir;
     choices.Driver = switches.Driver;
     choices.ProductVariant = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
-    std::wstring source = ExeFolder();
-    if (!source.empty() && source.back() != L'\\') source += L'\\';
+    setup.Source = ExeFolder();
+    if (!setup.Source.empty() && setup.Source.back() != L'\\') setup.Source += L'\\';
     PreparePathPageFolders(choices.Target);
 
-    TInstallResult result;
-    if (switches.Mode == TRunMode::Silent) {
-        TFMain form;
-        form.Create(instance);
-        form.Fcopyfrom = source;
-        TUnattendedHost host(&form);
-        host.ShowProgressPage();
-        ShowWindow(form.Handle(), SW_SHOWNORMAL);
-        UpdateWindow(form.Handle());
-        TSilentWindowLog log(form);
-        result = TInstallProcedure(log, host, choices, source, switches.LogFile, true).Run();
-        DestroyWindow(form.Handle());
-        FMain = nullptr;
-    } else {
-        THeadlessLog log;
-        TUnattendedHost host(nullptr);
-        result = TInstallProcedure(log, host, choices, source, switches.LogFile, true).Run();
+    if (switches.Mode != TRunMode::Silent) return UnattendedExitCode(TInstallRun(nullptr, setup).RunHere());
+
+    // /SILENT: the main window's progress page follows the run, which goes on
+    // beside it; the window answers meanwhile.
+    const std::unique_ptr<IInstallView> view = CreateSilentProgressWindow(instance);
+    TInstallRun run(view.get(), setup);
+    run.Start();
+    MSG msg;
+    while (!run.HasEnded() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
     }
-    return result == TInstallResult::Completed ? ExitInstalled : ExitFatalError;
+    DestroyWindow(view->ViewHandle());
+    return UnattendedExitCode(run.Result());
 }

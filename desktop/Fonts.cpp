@@ -1,6 +1,7 @@
 #include "desktop/Fonts.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <vector>
@@ -75,9 +76,9 @@ std::wstring FontInstalledLine(const std::wstring& name) {
     return L"Шрифт <" + name + L"> уcтановлен";
 }
 
-void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
-                 const std::wstring& fontsFolder, IProgressLog& log, const TFontCopy& copy) {
-    const std::wstring target = fontsFolder + fileName;
+void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder, const TFontPlace& place,
+                 IProgressLog& log, const TFontCopy& copy) {
+    const std::wstring target = place.Folder + fileName;
     if (FileExists(target)) return;
 
     const std::wstring source = sourceFolder + fileName;
@@ -89,12 +90,17 @@ void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
     }
 
     const std::wstring valueName = name + L" (TrueType)";
+    // The machine's fonts are found in its fonts folder by name; a user's by path.
+    const std::wstring data = place.PerUser ? target : fileName;
     TRegKey key;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_ALL_ACCESS, key.Out());
+    if (place.PerUser)
+        RegCreateKeyExW(HKEY_CURRENT_USER, FontsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr);
+    else
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_SET_VALUE, key.Out());
     LONG rc = !key ? ERROR_INVALID_HANDLE
                    : RegSetValueExW(key.Get(), valueName.c_str(), 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>(fileName.c_str()),
-                                    static_cast<DWORD>((fileName.size() + 1) * sizeof(wchar_t)));
+                                    reinterpret_cast<const BYTE*>(data.c_str()),
+                                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     if (key) RegFlushKey(key.Get());
     key.Close();
     if (rc != ERROR_SUCCESS)
@@ -116,7 +122,62 @@ void AnnounceFontChange() {
                         &result);
 }
 
-void InstallFontFiles(IProgressLog& log, const std::wstring& sourceFolder,
-                      const std::wstring& fontsFolder, const TFontCopy& copy) {
-    for (const wchar_t* file : FontFiles) InstallFont(file, sourceFolder, fontsFolder, log, copy);
+void InstallFontFiles(IProgressLog& log, const std::wstring& sourceFolder, const TFontPlace& place,
+                      const TFontCopy& copy) {
+    for (const wchar_t* file : FontFiles) InstallFont(file, sourceFolder, place, log, copy);
+}
+
+bool MachineFontsWritable(const std::wstring& fontsFolder) {
+    {
+        TRegKey key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_SET_VALUE, key.Out()) != ERROR_SUCCESS)
+            return false;
+    }
+    // A standard token may read the fonts folder but not add to it: try.
+    const std::wstring probe = fontsFolder + L"~install-probe.tmp";
+    const TKernelHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file.Valid();
+}
+
+bool PerUserFontsSupported() {
+    OSVERSIONINFOEXW wanted{};
+    wanted.dwOSVersionInfoSize = sizeof(wanted);
+    wanted.dwMajorVersion = 10;
+    wanted.dwMinorVersion = 0;
+    wanted.dwBuildNumber = 17763;  // version 1809
+    ULONGLONG mask = 0;
+    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_BUILDNUMBER, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_BUILDNUMBER, mask) != FALSE;
+}
+
+std::wstring PerUserFontsFolder() {
+    wchar_t local[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local))) return L"";
+    return std::wstring(local) + L"\\Microsoft\\Windows\\Fonts\\";
+}
+
+void InstallFontsWhereAllowed(IProgressLog& log, const std::wstring& sourceFolder,
+                              const std::wstring& machineFolder, const std::wstring& userFolder,
+                              bool perUserSupported, const TFontCopy& copy) {
+    if (MachineFontsWritable(machineFolder)) {
+        InstallFontFiles(log, sourceFolder, TFontPlace(machineFolder), copy);
+        return;
+    }
+    if (!perUserSupported || userFolder.empty()) {
+        // Without a word the complex would print with substitute fonts.
+        log.Add(FontsNotInstalledLine);
+        return;
+    }
+    // Windows creates the folder with the first font a user installs.
+    const std::wstring parent = userFolder.substr(0, userFolder.find_last_of(L'\\', userFolder.size() - 2));
+    CreateDirectoryW(parent.c_str(), nullptr);
+    CreateDirectoryW(userFolder.c_str(), nullptr);
+    for (const wchar_t* file : FontFiles) {
+        // A font an administrator installed for the machine is there for this user too.
+        if (FileExists(machineFolder + file)) continue;
+        InstallFont(file, sourceFolder, TFontPlace(userFolder, true), log, copy);
+    }
 }

@@ -29,8 +29,7 @@ bool CallSetupChangeFontSize(HWND owner, const wchar_t* size) {
     // may carry a file of that name.
     const TSystemLibrary library(LoadSystemLibrary(L"syssetup.dll"));
     const auto change = LateFunction<TSetupChangeFontSize>(library.Get(), "SetupChangeFontSize");
-    if (change != nullptr) change(owner, size);
-    return change != nullptr;
+    return change != nullptr && change(owner, size) != FALSE;
 }
 
 bool EnableShutdownPrivilege() {
@@ -52,8 +51,8 @@ bool EnableShutdownPrivilege() {
     return ok;
 }
 
-bool RestartWindows(UINT flags) {
+bool RestartWindows(UINT flags, DWORD reason) {
     // A failure to enable the privilege is not fatal: the request may still pass.
     if (IsWindowsNT()) EnableShutdownPrivilege();
-    return ExitWindowsEx(flags, 0) != FALSE;
+    return ExitWindowsEx(flags, reason) != FALSE;
 }

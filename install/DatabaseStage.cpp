@@ -10,7 +10,6 @@
 bool LoggedCopy(IProgressLog& log, const std::wstring& name, const std::wstring& source,
                 const std::wstring& destination) {
     const int line = log.Add(L"Копирование файла " + name + L"....");
-    log.Pump();
     const bool ok = StreamCopyFile(source, destination);
     log.Complete(line, ok);
     return ok;
@@ -76,8 +75,12 @@ bool CopyDatabase(IProgressLog& log, const std::wstring& target, const std::wstr
     if (FileExists(from)) CheckDatabaseCanBeMoved(to);
 
     const int line = log.Add(L"Копирование файла " + DatabaseFileName + L"....");
-    log.Pump();
-    if (!StreamCopyFileToDisk(from, temp)) {
+    const bool copied = StreamCopyFileToDisk(from, temp, [&log](unsigned long long done, unsigned long long total) {
+        log.CopyProgress(done, total);
+    });
+    // However the copy ended, its progress display goes.
+    log.CopyProgress(1, 1);
+    if (!copied) {
         DeleteFileW(temp.c_str());
         log.Complete(line, false);
         return false;
@@ -113,7 +116,6 @@ bool RunDatabaseStage(IProgressLog& log, const std::wstring& target, const std::
             return false;
         }
         log.Add(L"Каталог <DTAfb> создан...");
-        log.Pump();
     }
 
     // 2. The database.

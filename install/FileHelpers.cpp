@@ -118,7 +118,8 @@ void CopyFolderRecursive(const std::wstring& source, const std::wstring& destina
 
 namespace {
 
-bool CopyStream(const std::wstring& source, const std::wstring& destination, bool toDisk) {
+bool CopyStream(const std::wstring& source, const std::wstring& destination, bool toDisk,
+                const TCopyProgress& progress) {
     TKernelHandle src(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!src.Valid()) {
@@ -136,7 +137,8 @@ bool CopyStream(const std::wstring& source, const std::wstring& destination, boo
     try {
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(src.Get(), &size)) return false;
-        unsigned long long left = static_cast<unsigned long long>(size.QuadPart);
+        const unsigned long long total = static_cast<unsigned long long>(size.QuadPart);
+        unsigned long long left = total;
         const DWORD block = static_cast<DWORD>(std::min<unsigned long long>(left, StreamCopyBlockSize));
         std::vector<char> buffer(block);
         while (left > 0) {
@@ -147,6 +149,7 @@ bool CopyStream(const std::wstring& source, const std::wstring& destination, boo
             if (!WriteFile(dst.Get(), buffer.data(), want, &written, nullptr) || written != want)
                 return false;
             left -= want;
+            if (progress) progress(total - left, total);
         }
 
         // The last-write time goes through local DOS time, as the complex's
@@ -168,11 +171,12 @@ bool CopyStream(const std::wstring& source, const std::wstring& destination, boo
 }  // namespace
 
 bool StreamCopyFile(const std::wstring& source, const std::wstring& destination) {
-    return CopyStream(source, destination, false);
+    return CopyStream(source, destination, false, {});
 }
 
-bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destination) {
-    return CopyStream(source, destination, true);
+bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destination,
+                          const TCopyProgress& progress) {
+    return CopyStream(source, destination, true, progress);
 }
 
 void SetReadOnlyFlag(const std::wstring& file, bool flag) {

@@ -2,8 +2,12 @@
 // into the installation folder. None of them shows anything or writes to the
 // progress list; the caller does that.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
+
+// Told after each block of a copy: bytes done and the file's size.
+using TCopyProgress = std::function<void(unsigned long long done, unsigned long long total)>;
 
 // Creates the folder when it does not exist (the last level only); the outcome
 // is not examined.
@@ -30,7 +34,8 @@ bool StreamCopyFile(const std::wstring& source, const std::wstring& destination)
 // StreamCopyFile, and the copy has reached the disk (FlushFileBuffers) before
 // it answers true: a power cut afterwards cannot cut it off. A failed flush
 // (a full drive) gives false.
-bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destination);
+bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destination,
+                          const TCopyProgress& progress = {});
 
 // Sets or clears the read-only attribute and keeps every other bit; a missing
 // file is skipped.

@@ -16,6 +16,7 @@
 #include "install/FileHelpers.h"
 #include "install/InstallLog.h"
 #include "install/MediaLayout.h"
+#include "install/ProcessRunner.h"
 #include "install/ProductStrings.h"
 #include "install/SettingsSteps.h"
 #include "install/UpdateStage.h"
@@ -52,13 +53,13 @@ public:
         found->second += ok ? MarkDone : MarkError;
         Mirror(found->second);
     }
-    void Pump() override { FShown.Pump(); }
-    void RepaintList() override { FShown.RepaintList(); }
     void ShowError(const std::wstring& text) override {
         Mirror(text);
         FShown.ShowError(text);
     }
-    bool Confirm(const std::wstring& text) override { return FShown.Confirm(text); }
+    void CopyProgress(unsigned long long done, unsigned long long total) override {
+        FShown.CopyProgress(done, total);
+    }
 
 private:
     void Mirror(const std::wstring& text) {
@@ -105,11 +106,10 @@ TInstallTime LocalNow() {
 TInstallProcedure::TInstallProcedure(IProgressLog& log, IInstallHost& host, TInstallChoices choices,
                                      std::wstring source, std::wstring logFile, bool timeStamps)
     : FLog(log), FHost(host), FChoices(std::move(choices)), FSource(std::move(source)),
-      FLogFile(std::move(logFile)), FTimeStamps(timeStamps) {}
+      FLogFile(std::move(logFile)), FTimeStamps(timeStamps), FStarter(&SystemProgramStarter()) {}
 
 TInstallResult TInstallProcedure::Run() {
     FHost.ShowProgressPage();
-    FLog.Pump();
 
     TInstallLog installLog(FSource, FChoices.Target, FTimeStamps);
     std::unique_ptr<TInstallLog> extra;
@@ -137,6 +137,8 @@ TInstallResult TInstallProcedure::Run() {
         CreateDesktopShortcut();
         WaitForLastNum();
         log.Stage(L"end");
+        // The reason of an incomplete run is the last line of Install.log.
+        for (const std::wstring& failure : FFailures) log.Note(L"Установка не завершена: " + failure);
     } catch (const std::exception&) {
         WaitForLastNum();
         // The run ends here; the line being worked on keeps no mark.
@@ -144,8 +146,7 @@ TInstallResult TInstallProcedure::Run() {
         return TInstallResult::Stopped;
     }
     FHost.EnableExit();
-    Finish();
-    return TInstallResult::Completed;
+    return FFailures.empty() ? TInstallResult::Completed : TInstallResult::Incomplete;
 }
 
 // The installation folder, created when missing; false when it cannot be.
@@ -159,7 +160,6 @@ bool TInstallProcedure::PrepareTarget(IProgressLog& log, TInstallLog& installLog
     }
     installLog.Open(target + L"Install.log");
     log.Add(L"Каталог создан...");
-    log.Pump();
     return true;
 }
 
@@ -168,9 +168,7 @@ bool TInstallProcedure::PrepareTarget(IProgressLog& log, TInstallLog& installLog
 bool TInstallProcedure::MainStage(TInstallLogMirror& log) {
     const std::wstring& target = FChoices.Target;
     TMainStageScope stage(FHost);
-    log.Pump();
     const int line = log.Add(L"Создание настроечных файлов....");
-    log.Pump();
     CreateFolderIfMissing(target + SettingsSubfolder);
     log.Complete(line, true);
     log.Stage(L"database");
@@ -198,16 +196,22 @@ TInstallProcedure::~TInstallProcedure() { WaitForLastNum(); }
 // recorded in Install.log. A copy that cannot start or breaks off ends the step.
 void TInstallProcedure::InstallFonts(TInstallLogMirror& log) {
     try {
-        InstallFontFiles(log, FSource + FontsSubfolder, GetWindowsFolder() + L"fonts\\", StreamCopyFile);
+        InstallFontsWhereAllowed(log, FSource + FontsSubfolder, GetWindowsFolder() + L"fonts\\",
+                                 PerUserFontsFolder(), PerUserFontsSupported(), StreamCopyFile);
     } catch (const EAppError& e) {
         log.Note(L"Шрифты не установлены: " + e.Message());
     } catch (...) {
     }
 }
 
-void TInstallProcedure::InstallDriver(IProgressLog& log) {
+void TInstallProcedure::InstallDriver(TInstallLogMirror& log) {
     if (!FHost.ConfirmDriver(DriverQuestion)) return;
-    RunDriverInstaller(log, FChoices.Target, FSource);
+    const TDriverOutcome outcome =
+        RunDriverInstaller(log, FChoices.Target, FSource, *FStarter, FHost.OperatorPresent());
+    if (outcome.Ran)
+        log.Note(L"Программа установки драйвера завершилась с кодом " + std::to_wstring(outcome.ExitCode));
+    else
+        FFailures.push_back(outcome.Failure);
 }
 
 void TInstallProcedure::CreateDesktopShortcut() {
@@ -218,7 +222,7 @@ void TInstallProcedure::CreateDesktopShortcut() {
 
 // On a small-font screen the large-font page; otherwise the final question.
 void TInstallProcedure::Finish() {
-    if (!FHost.OffersEnding()) return;
+    if (!FHost.OperatorPresent()) return;
     if (IsSmallFontScreen()) {
         FHost.ShowLargeFontPage();
         return;

@@ -1,13 +1,17 @@
 // The installation procedure: every step from the press of "Начать установку"
 // to the end, in its order and with its stop rules. It knows no window: lines
 // go to an IProgressLog, questions and the window's turns to an IInstallHost.
-// The main window, the unattended run and the tests each supply both.
+// The program runs it on a thread of its own (app/InstallRun), so the window
+// keeps answering; the tests run it on theirs.
 #pragma once
 #include <string>
 #include <thread>
 
+#include <vector>
+
 #include "install/ProgressLog.h"
 
+class IProgramStarter;
 class TInstallLog;
 class TInstallLogMirror;
 
@@ -33,9 +37,9 @@ public:
     virtual bool ConfirmDriver(const std::wstring& question) = 0;
     // Every step ran: "Выход" may be used now.
     virtual void EnableExit() = 0;
-    // False when nobody is there for the ending (unattended runs): no font-size
-    // check, no large-font page, no final question.
-    virtual bool OffersEnding() const = 0;
+    // False when nobody is there (unattended runs): no consent prompt for the
+    // driver, no font-size check, no large-font page, no final question.
+    virtual bool OperatorPresent() const = 0;
     // The ending on a small-font screen.
     virtual void ShowLargeFontPage() = 0;
     // The final question; true for Yes, which closes the installer.
@@ -44,8 +48,9 @@ public:
 };
 
 enum class TInstallResult {
-    Completed,  // every step ran
-    Stopped,    // a stop rule or an error ended the run; what the operator saw says why
+    Completed,   // every step ran
+    Incomplete,  // every step ran, but one did not do its work (the driver); Install.log says which
+    Stopped,     // a stop rule or an error ended the run; what the operator saw says why
 };
 
 class TInstallProcedure {
@@ -56,9 +61,17 @@ public:
     TInstallProcedure(IProgressLog& log, IInstallHost& host, TInstallChoices choices,
                       std::wstring source, std::wstring logFile = {}, bool timeStamps = false);
 
-    // Runs the whole procedure once. Errors that would end the user action are
-    // shown through the log's ShowError (and Install.log) and give Stopped.
+    // Programs (the driver installer) are started through this one (tests).
+    void UseProgramStarter(IProgramStarter& starter) { FStarter = &starter; }
+
+    // Runs every step once, up to "Выход" enabled. Errors that would end the
+    // user action are shown through the log's ShowError (and Install.log) and
+    // give Stopped. Needs COM on the calling thread (shortcut, release file).
     TInstallResult Run();
+
+    // The ending after a run that was not stopped, on the window's thread: the
+    // large-font page on a small-font screen, otherwise the final question.
+    void Finish();
 
     ~TInstallProcedure();
     TInstallProcedure(const TInstallProcedure&) = delete;
@@ -68,9 +81,8 @@ private:
     bool PrepareTarget(IProgressLog& log, TInstallLog& installLog);
     bool MainStage(TInstallLogMirror& log);
     void InstallFonts(TInstallLogMirror& log);
-    void InstallDriver(IProgressLog& log);
+    void InstallDriver(TInstallLogMirror& log);
     void CreateDesktopShortcut();
-    void Finish();
     void WaitForLastNum();
 
     IProgressLog& FLog;
@@ -79,5 +91,7 @@ private:
     std::wstring FSource;
     std::wstring FLogFile;
     bool FTimeStamps;
+    IProgramStarter* FStarter;
+    std::vector<std::wstring> FFailures;  // steps that ran without doing their work
     std::thread FLastNum;  // lastnum.dta, written beside the later steps
 };

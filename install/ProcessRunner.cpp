@@ -1,6 +1,7 @@
 #include "install/ProcessRunner.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <vector>
@@ -81,4 +82,68 @@ long long StartProgram(const std::wstring& CommandLine, unsigned short ShowCmd, 
     DWORD exitCode = 0;
     GetExitCodeProcess(process.Get(), &exitCode);
     return exitCode;
+}
+
+namespace {
+
+class TSystemProgramStarter : public IProgramStarter {
+public:
+    TStartedProcess Create(const std::wstring& commandLine, unsigned short showCmd) override {
+        std::vector<wchar_t> buffer = CommandBuffer(commandLine, commandLine.size());
+        STARTUPINFOW si = StartInfo(showCmd);
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CreationFlags, nullptr, nullptr,
+                            &si, &pi))
+            return {nullptr, GetLastError()};
+        CloseHandle(pi.hThread);
+        return {pi.hProcess, 0};
+    }
+    TStartedProcess RunAsAdministrator(const std::wstring& file, unsigned short showCmd) override {
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof(info);
+        // No window of ours owns the prompt: the installation runs beside the
+        // window's thread, and the system puts the prompt on the secure desktop.
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+        info.lpVerb = L"runas";
+        info.lpFile = file.c_str();
+        info.nShow = showCmd;
+        if (!ShellExecuteExW(&info)) return {nullptr, GetLastError()};
+        if (!info.hProcess) return {nullptr, ERROR_CANCELLED};
+        return {info.hProcess, 0};
+    }
+};
+
+}  // namespace
+
+IProgramStarter& SystemProgramStarter() {
+    static TSystemProgramStarter starter;
+    return starter;
+}
+
+TElevatableRun RunElevatable(IProgramStarter& starter, const std::wstring& file, unsigned short showCmd,
+                             bool mayAskConsent) {
+    TElevatableRun run;
+    const std::wstring line = QuoteProgramPath(file);
+    if (!FitsCommandBuffer(line, StartProgramLineLimit)) {
+        run.Error = ERROR_FILENAME_EXCED_RANGE;
+        return run;
+    }
+    TStartedProcess started = starter.Create(line, showCmd);
+    // A program that asks for administrator rights in its manifest, or that
+    // Windows takes for an installer, is refused to a standard token.
+    if (!started.Process && started.Error == ErrorElevationRequired && mayAskConsent) {
+        run.AskedConsent = true;
+        started = starter.RunAsAdministrator(file, showCmd);
+    }
+    if (!started.Process) {
+        run.Error = started.Error;
+        return run;
+    }
+    TKernelHandle process(static_cast<HANDLE>(started.Process));
+    run.Started = true;
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.Get(), &exitCode);
+    run.ExitCode = exitCode;
+    return run;
 }

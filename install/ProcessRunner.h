@@ -16,3 +16,40 @@ unsigned long RunAndWait(const std::wstring& FileName, const std::wstring& Param
 // does not fit 255 characters or cannot be started; with Wait, the exit code
 // after waiting without limit; without Wait, 0.
 long long StartProgram(const std::wstring& CommandLine, unsigned short ShowCmd, bool Wait);
+
+// ERROR_ELEVATION_REQUIRED: the program needs administrator rights that this
+// token does not hold (the toolchain's headers lack the name).
+inline constexpr unsigned long ErrorElevationRequired = 740;
+
+// A started process as a handle the caller closes, or the system's error code.
+struct TStartedProcess {
+    void* Process = nullptr;
+    unsigned long Error = 0;
+};
+
+// How programs are started: the system's way in the program, another in tests
+// (Wine starts everything elevated, so it never refuses the way Windows does).
+class IProgramStarter {
+public:
+    virtual ~IProgramStarter() = default;
+    // CreateProcessW of the command line in the current folder (new console).
+    virtual TStartedProcess Create(const std::wstring& commandLine, unsigned short showCmd) = 0;
+    // ShellExecuteExW with the verb "runas": the system asks for consent.
+    virtual TStartedProcess RunAsAdministrator(const std::wstring& file, unsigned short showCmd) = 0;
+};
+IProgramStarter& SystemProgramStarter();
+
+// How a program that may need administrator rights ran.
+struct TElevatableRun {
+    bool Started = false;
+    bool AskedConsent = false;   // started through the consent prompt
+    unsigned long Error = 0;     // why it did not start (system error code)
+    unsigned long ExitCode = 0;  // when it started and ended
+};
+
+// Starts file (no arguments; its path is quoted) and waits for it. Where the
+// system answers ERROR_ELEVATION_REQUIRED and mayAskConsent is true, it starts
+// again through the consent prompt. A line over 255 characters is not started
+// (ERROR_FILENAME_EXCED_RANGE).
+TElevatableRun RunElevatable(IProgramStarter& starter, const std::wstring& file, unsigned short showCmd,
+                             bool mayAskConsent);

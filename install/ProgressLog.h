@@ -1,7 +1,8 @@
-// What an installation stage may do to the operator's screen: add lines to the
-// progress list, complete a progress line with its mark, let the window breathe,
-// and ask or tell something in a standard message box. The main window implements
-// it over LogList; tests implement it with a recorder. No <windows.h> here.
+// What an installation stage may show the operator: lines in the progress list,
+// a progress line completed with its mark, an error box, and how far a long
+// copy has come. The installation runs on a thread of its own; whoever
+// implements this carries each call to the window (tests record them). No
+// <windows.h> here.
 #pragma once
 #include <string>
 
@@ -15,12 +16,11 @@ public:
     virtual int Add(const std::wstring& line) = 0;
     // Appends the mark to the line at index, with no separator.
     virtual void Complete(int index, bool ok) = 0;
-    // Lets the user interface process pending events.
-    virtual void Pump() = 0;
-    // Redraws only the list, so a line is visible while the caller blocks.
-    virtual void RepaintList() = 0;
     // Standard error box with OK.
     virtual void ShowError(const std::wstring& text) = 0;
-    // Confirmation with Yes and No; true only for Yes.
-    virtual bool Confirm(const std::wstring& text) = 0;
+    // How much of a long copy is done (bytes); done == total ends the display.
+    virtual void CopyProgress(unsigned long long done, unsigned long long total) {
+        (void)done;
+        (void)total;
+    }
 };

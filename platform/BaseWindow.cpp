@@ -2,7 +2,21 @@
 
 #include <utility>
 
+#include "platform/AppError.h"
 #include "platform/ErrorBox.h"
+
+namespace {
+
+// A call carried from another thread to the window's (RunOnWindowThread).
+constexpr UINT WM_RUN_ON_WINDOW_THREAD = WM_APP + 0x3F00;
+
+struct TWindowThreadCall {
+    const std::function<void()>* Work;
+    std::exception_ptr Error;
+    bool Ran = false;
+};
+
+}  // namespace
 
 bool TBaseWindow::RegisterWindowClass(HINSTANCE instance, const TWindowClassSpec& spec) {
     WNDCLASSEXW wc{};
@@ -56,6 +70,18 @@ void TBaseWindow::Guarded(const std::function<void()>& handler) {
     }
 }
 
+void TBaseWindow::RunOnWindowThread(const std::function<void()>& work) {
+    const HWND hwnd = FHandle;
+    if (hwnd && GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId()) {
+        work();
+        return;
+    }
+    TWindowThreadCall call{&work, nullptr, false};
+    if (hwnd) SendMessageW(hwnd, WM_RUN_ON_WINDOW_THREAD, 0, reinterpret_cast<LPARAM>(&call));
+    if (!call.Ran) throw EAppError(L"The window is gone.");
+    if (call.Error) std::rethrow_exception(call.Error);
+}
+
 LRESULT TBaseWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }
@@ -85,6 +111,17 @@ LRESULT CALLBACK TBaseWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         self->FHandle = hwnd;
     }
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_RUN_ON_WINDOW_THREAD) {
+        // The caller waits for the outcome, errors included: they are its own.
+        auto* call = reinterpret_cast<TWindowThreadCall*>(lParam);
+        call->Ran = true;
+        try {
+            (*call->Work)();
+        } catch (...) {
+            call->Error = std::current_exception();
+        }
+        return 0;
+    }
     const LRESULT result = self->Dispatch(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

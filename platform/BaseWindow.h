@@ -31,6 +31,13 @@ public:
     // an exception is reported as the dispatch reports it.
     void Guarded(const std::function<void()>& handler);
 
+    // Runs work on the thread that owns the window and waits for it: directly
+    // when called there, otherwise through a sent message, which the window's
+    // thread takes from any message loop (its own, a message box's, a move).
+    // What the work raises is raised again here; EAppError when the window is
+    // gone before the work ran.
+    void RunOnWindowThread(const std::function<void()>& work);
+
 protected:
     TBaseWindow() = default;
     virtual ~TBaseWindow();

@@ -44,6 +44,7 @@
 // tsProgressInstall
 #define IDC_LOGLIST             230
 #define IDC_BTNEXIT             231
+#define IDC_COPYPROGRESS        232
 
 // tsCancel
 #define IDC_MEMOCANCEL          240

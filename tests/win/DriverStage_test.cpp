@@ -1,12 +1,18 @@
+// The driver stage as the installation runs it: the installer copied from the
+// media and started hidden; under UAC, Windows refuses an installer to a
+// standard token (740) and the stage goes through the consent prompt. Wine
+// starts everything elevated, so a starter that answers like Windows stands in.
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "install/DriverStage.h"
+#include "install/ProcessRunner.h"
 #include "tests/win/EngineTestFiles.h"
 #include "tests/win/RecordingLog.h"
 
 namespace {
 
-const wchar_t* const Question = L"Подключите интерфейсный блок и нажмите \"Yes\"?";
 const wchar_t* const Started = L"Началась установка драйверов устройства...";
 const wchar_t* const Finished = L"Установка драйверов устройства завершена";
 
@@ -25,18 +31,39 @@ struct TDriverMedia {
     }
 };
 
+// Answers CreateProcessW with the scripted errors first (then starts for real),
+// and the consent prompt with accept (a real start) or a scripted error.
+class TWindowsLikeStarter : public IProgramStarter {
+public:
+    std::deque<unsigned long> CreateErrors;
+    unsigned long ConsentError = 0;  // 0: the operator accepts
+    std::vector<std::wstring> Calls;
+
+    TStartedProcess Create(const std::wstring& line, unsigned short show) override {
+        Calls.push_back(L"create:" + line);
+        if (!CreateErrors.empty()) {
+            const unsigned long error = CreateErrors.front();
+            CreateErrors.pop_front();
+            return {nullptr, error};
+        }
+        return SystemProgramStarter().Create(line, show);
+    }
+    TStartedProcess RunAsAdministrator(const std::wstring& file, unsigned short show) override {
+        Calls.push_back(L"runas:" + file);
+        if (ConsentError) return {nullptr, ConsentError};
+        return SystemProgramStarter().Create(L"\"" + file + L"\"", show);
+    }
+};
+
 }  // namespace
 
-TEST(DriverStage, YesCopiesAndRunsTheInstallerHiddenWithTwoLines) {
+TEST(DriverStage, CopiesAndRunsTheInstallerHiddenBetweenTwoLines) {
     TDriverMedia m;
     TRecordingLog log;
-    log.Answers = {true};
-    RunDriverStage(log, m.T, m.S);
-    EXPECT_EQ(log.Questions, std::vector<std::wstring>{Question});
+    const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, SystemProgramStarter(), true);
+    EXPECT_TRUE(outcome.Ran);
+    EXPECT_TRUE(outcome.Failure.empty());
     EXPECT_EQ(log.Lines, (std::vector<std::wstring>{Started, Finished}));
-    // The first line is drawn before the wait; nothing is pumped.
-    EXPECT_EQ(log.Events, (std::vector<std::wstring>{std::wstring(L"ask:") + Question, std::wstring(L"add:") + Started,
-                                                     L"repaint", std::wstring(L"add:") + Finished}));
     const std::wstring r = m.Record();
     // Started from the copy in the target, by its quoted path, hidden.
     EXPECT_NE(r.find(L"cmdline=\"" + m.T + L"FTDIDriverInstall\\FTDIDriverInstall.exe\"\r\n"), std::wstring::npos) << r;
@@ -45,21 +72,55 @@ TEST(DriverStage, YesCopiesAndRunsTheInstallerHiddenWithTwoLines) {
     EXPECT_EQ(GetFile(m.root + L"Program.exe"), "<missing>");
 }
 
-TEST(DriverStage, NoMeansNoLinesAndNoCopy) {
+TEST(DriverStage, ElevationRequiredGoesThroughTheConsentPrompt) {
     TDriverMedia m;
     TRecordingLog log;
-    log.Answers = {false};
-    RunDriverStage(log, m.T, m.S);
-    EXPECT_TRUE(log.Lines.empty());
-    EXPECT_FALSE(PathExists(m.T + L"FTDIDriverInstall"));
+    TWindowsLikeStarter starter;
+    starter.CreateErrors = {ErrorElevationRequired};
+    const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, starter, true);
+    const std::wstring exe = m.T + L"FTDIDriverInstall\\FTDIDriverInstall.exe";
+    EXPECT_EQ(starter.Calls, (std::vector<std::wstring>{L"create:\"" + exe + L"\"", L"runas:" + exe}));
+    EXPECT_TRUE(outcome.Ran);
+    EXPECT_EQ(log.Lines, (std::vector<std::wstring>{Started, Finished}));
+    EXPECT_NE(m.Record().find(L"show=0\r\n"), std::wstring::npos);
 }
 
-TEST(DriverStage, MissingInstallerStillEndsWithTheFinishedLine) {
+TEST(DriverStage, DeclinedPromptAndUnattendedRefusalEachGetTheirLine) {
+    {
+        TDriverMedia m;
+        TRecordingLog log;
+        TWindowsLikeStarter starter;
+        starter.CreateErrors = {ErrorElevationRequired};
+        starter.ConsentError = ERROR_CANCELLED;
+        const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, starter, true);
+        EXPECT_FALSE(outcome.Ran);
+        ASSERT_EQ(log.Lines.size(), 3u);
+        EXPECT_EQ(log.Lines[1], outcome.Failure);
+        EXPECT_EQ(log.Lines[1].rfind(DriverNotInstalled, 0), 0u);
+        EXPECT_NE(log.Lines[1].find(L"отклонён"), std::wstring::npos);
+        EXPECT_EQ(log.Lines[2], Finished);
+        EXPECT_EQ(m.Record(), L"<missing>");
+    }
+    {
+        // Nobody to answer a prompt: none is shown.
+        TDriverMedia m;
+        TRecordingLog log;
+        TWindowsLikeStarter starter;
+        starter.CreateErrors = {ErrorElevationRequired};
+        const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, starter, false);
+        EXPECT_FALSE(outcome.Ran);
+        EXPECT_EQ(starter.Calls.size(), 1u);
+        EXPECT_NE(outcome.Failure.find(L"администратора"), std::wstring::npos);
+        EXPECT_EQ(log.Lines.back(), Finished);
+    }
+}
+
+TEST(DriverStage, MissingInstallerIsNamedNotReportedInstalled) {
     TDriverMedia m;
     TTempFolder::RemoveTree(m.S + L"FTDIDriverInstall");
     TRecordingLog log;
-    log.Answers = {true};
-    RunDriverStage(log, m.T, m.S);
-    EXPECT_EQ(log.Lines, (std::vector<std::wstring>{Started, Finished}));
+    const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, SystemProgramStarter(), true);
+    EXPECT_FALSE(outcome.Ran);
+    EXPECT_EQ(log.Lines, (std::vector<std::wstring>{Started, outcome.Failure, Finished}));
     EXPECT_EQ(m.Record(), L"<missing>");
 }

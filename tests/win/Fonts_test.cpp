@@ -40,13 +40,7 @@ public:
         return int(Lines.size()) - 1;
     }
     void Complete(int, bool) override { ADD_FAILURE() << "the font step has no progress lines"; }
-    void Pump() override {}
-    void RepaintList() override {}
     void ShowError(const std::wstring&) override { ADD_FAILURE() << "the font step shows nothing"; }
-    bool Confirm(const std::wstring&) override {
-        ADD_FAILURE() << "the font step asks nothing";
-        return false;
-    }
     std::vector<std::wstring> Lines;
 };
 
@@ -330,4 +324,43 @@ TEST(Fonts, WindowsFolderEndsWithABackslashAndHoldsTheFontsFolder) {
     EXPECT_EQ(folder.back(), L'\\');
     EXPECT_EQ(folder.substr(0, n), std::wstring(system, n));
     EXPECT_TRUE(DirectoryExists(folder + L"fonts"));
+}
+
+// Without rights to the machine's fonts (a standard token under UAC; here a
+// fonts folder that cannot be written), the fonts go to the user's own folder
+// and key, registered by full path; where Windows has no per-user fonts, one
+// line says they were not installed. Wine runs as an administrator, so the
+// machine's place is made unwritable by pointing at a folder that is not there.
+TEST_F(FontsTest, WithoutRightsFontsGoToTheUserOrOneLineSaysWhy) {
+    const std::wstring noMachine = FRoot + L"no-such-fonts\\";
+    const std::wstring user = FRoot + L"Local\\Microsoft\\Windows\\Fonts\\";
+    CreateDirectoryW((FRoot + L"Local").c_str(), nullptr);
+    CreateDirectoryW((FRoot + L"Local\\Microsoft").c_str(), nullptr);
+    ASSERT_FALSE(MachineFontsWritable(noMachine));
+    ASSERT_TRUE(MachineFontsWritable(FFonts));
+
+    {
+        TRecorder log;
+        InstallFontsWhereAllowed(log, FSource, noMachine, user, false, StreamCopyFile);
+        EXPECT_EQ(log.Lines, std::vector<std::wstring>{FontsNotInstalledLine});
+        EXPECT_EQ(GetFileAttributesW(user.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, FontsKey);
+    TRecorder log;
+    InstallFontsWhereAllowed(log, FSource, noMachine, user, true, StreamCopyFile);
+    EXPECT_EQ(log.Lines.size(), 7u);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, FontsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    wchar_t data[MAX_PATH] = {};
+    DWORD bytes = sizeof(data), type = 0;
+    const LONG rc = RegQueryValueExW(key, (std::wstring(Names[0]) + L" (TrueType)").c_str(), nullptr, &type,
+                                     reinterpret_cast<BYTE*>(data), &bytes);
+    RegCloseKey(key);
+    ASSERT_EQ(rc, ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(data), user + L"ARIAL.TTF");
+    EXPECT_NE(GetFileAttributesW((user + L"verdana.TTF").c_str()), INVALID_FILE_ATTRIBUTES);
+    // Nothing went to the machine's key.
+    EXPECT_TRUE(NewValues().empty());
+    RegDeleteTreeW(HKEY_CURRENT_USER, FontsKey);
 }

@@ -9,8 +9,10 @@
 #include <filesystem>
 
 #include "desktop/LargeFont.h"
+#include "app/InstallRun.h"
 #include "install/DriverStage.h"
 #include "install/InstallProcedure.h"
+#include "install/ProcessRunner.h"
 #include "shared/TextCodec.h"
 #include "tests/win/EngineTestFiles.h"
 #include "tests/win/RecordingLog.h"
@@ -31,7 +33,7 @@ public:
         return DriverAnswer;
     }
     void EnableExit() override { Note(L"exit-enabled"); }
-    bool OffersEnding() const override { return Ending; }
+    bool OperatorPresent() const override { return Ending; }
     void ShowLargeFontPage() override { Note(L"large-font-page"); }
     bool ConfirmFinished(const std::wstring& question) override {
         Note(L"ask-finished:" + question);
@@ -65,6 +67,7 @@ struct TRun {
     TRecordingHost host{log};
     TInstallChoices choices;
     TInstallResult result = TInstallResult::Stopped;
+    IProgramStarter* starter = nullptr;
     // The shortcut step needs COM on this thread, as the program starts it.
     HRESULT com = CoInitialize(nullptr);
     ~TRun() {
@@ -78,7 +81,10 @@ struct TRun {
         CreateDirectoryW((target + L"Settings").c_str(), nullptr);
     }
     void Go(const std::wstring& source, const std::wstring& logFile = {}, bool stamps = false) {
-        result = TInstallProcedure(log, host, choices, source, logFile, stamps).Run();
+        TInstallProcedure procedure(log, host, choices, source, logFile, stamps);
+        if (starter) procedure.UseProgramStarter(*starter);
+        result = procedure.Run();
+        if (result != TInstallResult::Stopped) procedure.Finish();
     }
     int At(const std::wstring& prefix) const { return Find(log.Events, prefix); }
 };
@@ -159,7 +165,7 @@ TEST(InstallProcedure, TargetThatCannotBeCreatedEndsBeforeTheMainStage) {
     run.choices.Target = t + L"missing\\deeper\\";
     run.Go(t.Path());
     EXPECT_EQ(run.result, TInstallResult::Stopped);
-    const std::vector<std::wstring> expected = {L"host:progress-page", L"pump",
+    const std::vector<std::wstring> expected = {L"host:progress-page",
                                                 L"error:Ошибка при создании каталога!",
                                                 L"add:Ошибка при создании каталога!"};
     EXPECT_EQ(run.log.Events, expected);
@@ -200,4 +206,42 @@ TEST(InstallProcedure, UpdateErrorEndsTheRunAfterTheFontsWithoutExit) {
     EXPECT_GT(run.At(L"error:"), run.At(L"host:main-stage-left"));
     EXPECT_EQ(run.At(L"error:"), static_cast<int>(run.log.Events.size()) - 1);
     EXPECT_EQ(run.At(L"host:exit-enabled"), -1);
+}
+
+// Windows refuses the driver installer to a standard token (740); Wine never
+// does, so a starter answers as Windows would. Unattended, nobody may be asked:
+// the rest of the run completes, Install.log ends with the reason, exit code 1603.
+TEST(InstallProcedure, UnattendedDriverRefusalCompletesTheRunAndFailsIt) {
+    if (!std::filesystem::is_directory(SampleMedia())) GTEST_SKIP() << "no sample media";
+    class TRefusingStarter : public IProgramStarter {
+    public:
+        int Prompts = 0;
+        TStartedProcess Create(const std::wstring&, unsigned short) override { return {nullptr, ErrorElevationRequired}; }
+        TStartedProcess RunAsAdministrator(const std::wstring&, unsigned short) override {
+            ++Prompts;
+            return {nullptr, ERROR_CANCELLED};
+        }
+    } starter;
+    TTempFolder t{L"proc"};
+    CreateDirectoryW((t + L"Target").c_str(), nullptr);
+    CreateDirectoryW((t + L"Target\\Settings").c_str(), nullptr);
+    TInstallSetup setup;
+    setup.Unattended = true;
+    setup.Choices.Target = t + L"Target\\";
+    setup.Source = WithSlash(SampleMedia());
+    const HRESULT com = CoInitialize(nullptr);
+    TInstallRun run(nullptr, setup);
+    run.UseProgramStarter(starter);
+    const TInstallResult result = run.RunHere();
+    if (SUCCEEDED(com)) CoUninitialize();
+
+    EXPECT_EQ(result, TInstallResult::Incomplete);
+    EXPECT_EQ(UnattendedExitCode(result), 1603);
+    EXPECT_EQ(starter.Prompts, 0);
+    // The stages after the driver ran.
+    EXPECT_TRUE(PathExists(setup.Choices.Target + L"ReleaseInfo"));
+    const std::wstring log = Utf8ToWide(GetFile(setup.Choices.Target + L"Install.log"));
+    const size_t last = log.rfind(L"Установка не завершена: Драйвер устройства не установлен: ");
+    ASSERT_NE(last, std::wstring::npos) << EncodeUtf8(log);
+    EXPECT_EQ(log.find(L"\r\n", last), log.size() - 2) << "the reason is the last line";
 }
