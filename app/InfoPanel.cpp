@@ -59,7 +59,7 @@ LRESULT CALLBACK InfoWaitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
         try {
             LoadInfo(hwnd, reinterpret_cast<HMODULE>(module));
         } catch (...) {
-            ShowErrorBox(GetAncestor(hwnd, GA_ROOT), ErrorText(std::current_exception()));
+            ShowErrorBox(GetParent(hwnd), ErrorText(std::current_exception()));
         }
         return 0;
     case WM_NCDESTROY:
