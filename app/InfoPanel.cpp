@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <future>
 #include <span>
 
 #include "app/CompositionPlan.h"
@@ -29,8 +28,6 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG want, LONG* got)
     *got = static_cast<LONG>(n);
     return 0;
 }
-
-std::future<HMODULE> PreloadedLibrary;
 
 constexpr UINT_PTR kDeferredInfoSubclass = 1;
 constexpr UINT_PTR kDeferredInfoTimer = 1;
@@ -86,16 +83,7 @@ LRESULT CALLBACK InfoFirstPaintProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void PreloadInfoPanelLibrary() {
-    try {
-        PreloadedLibrary = std::async(std::launch::async, [] { return LoadSystemLibrary(L"msftedit.dll"); });
-    } catch (const std::system_error&) {
-        // no thread to be had: the library is loaded when the panel is made
-    }
-}
-
 HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance) {
-    if (PreloadedLibrary.valid()) PreloadedLibrary.wait();
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | ES_MULTILINE |
                         ES_READONLY | ES_AUTOVSCROLL;
     HWND panel = nullptr;

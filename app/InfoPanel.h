@@ -3,9 +3,6 @@
 #pragma once
 #include <windows.h>
 
-// Loads msftedit.dll on a thread of its own while the program starts, so that
-// CreateInfoPanel finds it loaded.
-void PreloadInfoPanelLibrary();
 // msftedit's control, else riched20's (both from System32); no border, 4 px
 // inner margin, MS Sans Serif 13 px Cyrillic, at RichEdit1Place. Runs inside
 // window creation, so it reports failure as nullptr, never by raising.

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "app/Decoration.h"
-#include "app/InfoPanel.h"
 #include "app/Main.h"
 #include "app/Unattended.h"
 #include "platform/AppError.h"
@@ -52,12 +51,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool unattended = switches.Mode != TRunMode::Wizard;
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
-    // The window's images decode, and the information panel's library loads,
-    // on threads of their own while the units start and the windows are made.
-    if (!unattended) {
-        PreloadDecorImages(instance);
-        PreloadInfoPanelLibrary();
-    }
+    // The window's images decode on a thread of their own while the units
+    // start and the windows are made.
+    if (!unattended) PreloadDecorImages(instance);
 
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).
