@@ -51,13 +51,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool unattended = switches.Mode != TRunMode::Wizard;
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
-    // The window's images decode on a thread of their own while the units
-    // start and the windows are made.
-    if (!unattended) PreloadDecorImages(instance);
 
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).
     RestrictDllSearchToSystem32();
+
+    // The window's images decode on a thread of their own while the units
+    // start and the windows are made.
+    if (!unattended) PreloadDecorImages(instance);
 
     // 1. Shared units, in order: constants (static data), log, settings, tables.
     InitMyLog();
