@@ -21,9 +21,11 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Switches first: /? and a bad command line end here, having written nothing.
-    const TSwitches switches = ParseSwitches(GetCommandLineW());
-    if (const int answered = AnswerCommandLine(switches); answered >= 0) return answered;
+    TSwitches switches = ParseSwitches(GetCommandLineW());
+    if (const int answered = AnswerCommandLine(switches, InteractiveWindowStation()); answered >= 0)
+        return answered;
     const bool unattended = switches.Mode != TRunMode::Wizard;
+    if (unattended) KeepSystemBoxesAway();
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
 
