@@ -105,7 +105,7 @@ TEST_F(TFleet, RepeatedRunKeepsTheClinicsDatabaseAndSettingsUnlessToldOtherwise)
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
 
     ASSERT_EQ(RunUnseen(At(Target) + L" /NODRIVER"), kInstalled);
-    EXPECT_EQ(run::ReadAll(Target + L"DTAfb\\V12.FDB"), clinic);
+    EXPECT_TRUE(run::ReadAll(Target + L"DTAfb\\V12.FDB") == clinic) << "the clinic's database replaced";
     EXPECT_EQ(Names(Target + L"DTAfb\\").size(), 3u) << "only . .. and V12.FDB";
     EXPECT_EQ(run::Ini(ini, L"options", L"FilterType"), L"3");
     EXPECT_EQ(run::Ini(ini, L"options", L"HardwareType"), L"2");
@@ -118,7 +118,7 @@ TEST_F(TFleet, RepeatedRunKeepsTheClinicsDatabaseAndSettingsUnlessToldOtherwise)
     std::string backup;
     for (const std::wstring& name : Names(Target + L"DTAfb\\"))
         if (name.size() > 4 && name.substr(name.size() - 4) == L".bak") backup = run::ReadAll(Target + L"DTAfb\\" + name);
-    EXPECT_EQ(backup, clinic);
+    EXPECT_TRUE(backup == clinic) << "no backup of the clinic's database";
     EXPECT_EQ(run::Ini(ini, L"options", L"FilterType"), L"0");
     EXPECT_EQ(run::Ini(ini, L"options", L"HardwareType"), L"1");
 }
