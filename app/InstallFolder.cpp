@@ -71,13 +71,11 @@ TInstalledNames InstalledNames(const std::wstring& source, bool driver) {
     TInstalledNames names;
     // What the installation writes itself, at its longest.
     const std::wstring settings = SettingsSubfolder;
-    for (const std::wstring& f :
-         {DatabaseSubfolder + DatabaseFileName, DatabaseSubfolder + DatabaseTempName,
-          DatabaseSubfolder + DatabaseBackupName(9999, 12, 31, 23, 59, 59, 99),
-          settings + L"holter.ini.4294967295.18446744073709551615.tmp", settings + L"lastnum.dta.part",
-          std::wstring(L"btooth.ini.4294967295.18446744073709551615.tmp"), std::wstring(L"Install.log"),
-          InstalledMarkerFile + L".part"})
-        names.Files.push_back(f);
+    names.Files.push_back(DatabaseSubfolder + DatabaseBackupName(9999, 12, 31, 23, 59, 59, 99));
+    for (const std::wstring& f : {DatabaseSubfolder + DatabaseFileName, settings + L"holter.ini",
+                                  settings + L"lastnum.dta", std::wstring(L"btooth.ini"), std::wstring(L"Install.log"),
+                                  InstalledMarkerFile})
+        names.Written.push_back(f);
     for (const std::wstring& f : {DatabaseSubfolder, settings, IntlSubfolder, EngineUdfSubfolder})
         names.Folders.push_back(f.substr(0, f.size() - 1));
     for (int choice : {wcWindows7, wcWindowsXP})

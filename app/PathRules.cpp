@@ -94,6 +94,9 @@ std::wstring TooDeepReason(const std::wstring& folder, const TInstalledNames& na
     for (const std::wstring& f : names.Files)
         rule(f.size(), MaxFileLength,
              L"путь файла " + f + L" будет длиннее " + std::to_wstring(MaxFileLength) + L" символов");
+    for (const std::wstring& f : names.Written)
+        rule(f.size() + WrittenSuffixRoom, MaxFileLength,
+             L"путь файла " + f + L" будет длиннее " + std::to_wstring(MaxFileLength) + L" символов");
     for (const std::wstring& f : names.Folders)
         rule(f.size(), MaxFolderLength,
              L"путь каталога " + f + L" будет длиннее " + std::to_wstring(MaxFolderLength) + L" символов");

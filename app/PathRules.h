@@ -38,9 +38,16 @@ inline constexpr std::size_t MaxFolderLength = 247;
 // The longest path of a file (MAX_PATH less its terminating zero).
 inline constexpr std::size_t MaxFileLength = 259;
 
+// Room for the suffix of a file's temporary name: a process id of up to 7
+// digits and a tick count of up to 11 (three years without a restart).
+inline constexpr std::size_t WrittenSuffixRoom = 24;
+
 // What an installation puts below its folder, as paths relative to it.
 struct TInstalledNames {
     std::vector<std::wstring> Files;    // every file copied or written
+    // Files written beside themselves first, under their name and a suffix of
+    // up to WrittenSuffixRoom characters (".<process>.<ticks>.tmp", ".part").
+    std::vector<std::wstring> Written;
     std::vector<std::wstring> Folders;  // every folder created
     std::wstring DriverProgram;         // the driver installer when it runs; empty: no driver
     std::vector<std::wstring> Scripts;  // the release scripts that may run

@@ -71,6 +71,13 @@ TEST(PathRules, TooDeepNamesTheTightestLimitAndTheRoomLeft) {
     EXPECT_NE(reason.find(L"не длиннее 214 символов"), std::wstring::npos);
     EXPECT_EQ(TooDeepReason(L"C:\\" + std::wstring(210, L'a') + L"\\", names), L"");
 
+    // A file written beside itself first needs room for its temporary name.
+    TInstalledNames written;
+    written.Written = {L"Settings\\holter.ini"};  // 19 characters and 24 of suffix
+    EXPECT_NE(TooDeepReason(L"C:\\" + std::wstring(214, L'a') + L"\\", written).find(L"не длиннее 216 символов"),
+              std::wstring::npos);
+    EXPECT_EQ(TooDeepReason(L"C:\\" + std::wstring(212, L'a') + L"\\", written), L"");
+
     // The release script's: quoted with a space, 512 at most.
     TInstalledNames script;
     script.Scripts = {L"backup\\" + std::wstring(480, L'p') + L"\\Install.cmd"};
