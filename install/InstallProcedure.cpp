@@ -130,6 +130,7 @@ TInstallResult TInstallProcedure::Run() {
         // Deployment tools take the marker for a completed installation: from
         // here on it is there again only when this run completes.
         const std::wstring marker = FChoices.Target + InstalledMarkerFile;
+        SetReadOnlyFlag(marker, false);
         if (!DeleteFileW(marker.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
             FFailures.push_back(L"не удалось удалить " + marker + L": " + SysErrorMessage(GetLastError()));
         log.Stage(L"settings");
