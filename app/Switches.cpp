@@ -39,17 +39,20 @@ bool UsablePath(const std::wstring& path) {
 
 const wchar_t* const UsageText =
     L"Install.exe [/VERYSILENT | /SILENT] [/DIR=\"папка\"] [/NODRIVER] [/LOG=\"файл\"]\r\n"
+    L"Uninstall.exe /UNINSTALL [/VERYSILENT | /SILENT] [/LOG=\"файл\"]\r\n"
     L"Install.exe /? | /HELP\r\n"
     L"\r\n"
     L"  /VERYSILENT   установка без окон и вопросов\r\n"
     L"  /SILENT       только страница хода установки, без вопросов\r\n"
     L"  /DIR=\"папка\"  каталог установки (по умолчанию C:\\<папка продукта>)\r\n"
     L"  /NODRIVER     без драйвера интерфейсного блока\r\n"
-    L"  /LOG=\"файл\"   копия Install.log в этом файле\r\n"
+    L"  /LOG=\"файл\"   копия Install.log (Uninstall.log) в этом файле\r\n"
+    L"  /UNINSTALL    удаление комплекса программой Uninstall.exe из каталога\r\n"
+    L"                установки; база данных и настройки остаются\r\n"
     L"  /?, /HELP     эта справка\r\n"
     L"\r\n"
-    L"Коды завершения: 0 установлено; 1603 ошибка установки;\r\n"
-    L"1618 уже идёт другая установка; 1639 неверная командная строка.\r\n";
+    L"Коды завершения: 0 установлено (удалено); 1603 ошибка установки (удаления);\r\n"
+    L"1618 уже идёт другая установка или удаление; 1639 неверная командная строка.\r\n";
 
 std::vector<std::wstring> SplitArguments(std::wstring_view line, bool& unbalanced) {
     std::vector<std::wstring> args;
@@ -83,7 +86,8 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         s.Error = L"Незакрытые кавычки в командной строке";
         return s;
     }
-    bool help = false, silent = false, verySilent = false, noDriver = false, dir = false, log = false;
+    bool help = false, silent = false, verySilent = false, noDriver = false, dir = false, log = false,
+         uninstall = false;
     std::wstring dirValue;
     auto refuse = [&s](const std::wstring& why) {
         if (s.Error.empty()) s.Error = why;
@@ -111,6 +115,7 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         else if (SameName(name, L"VERYSILENT")) flag(verySilent);
         else if (SameName(name, L"SILENT")) flag(silent);
         else if (SameName(name, L"NODRIVER")) flag(noDriver);
+        else if (SameName(name, L"UNINSTALL")) flag(uninstall);
         else if (SameName(name, L"DIR")) {
             valued(dir);
             dirValue = value;
@@ -122,6 +127,7 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         }
     }
     if (silent && verySilent) refuse(L"/SILENT и /VERYSILENT вместе");
+    if (uninstall && (dir || noDriver)) refuse(L"/DIR и /NODRIVER не действуют с /UNINSTALL");
     if (!silent && !verySilent && !help && (dir || log || noDriver))
         refuse(L"/DIR, /LOG и /NODRIVER действуют только с /SILENT или /VERYSILENT");
     if (dir) {
@@ -134,6 +140,7 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
     if (log && (s.LogFile.empty() || !UsablePath(s.LogFile) || s.LogFile.size() > MaxFile))
         refuse(L"Недопустимый файл журнала: " + Shown(s.LogFile));
     s.Driver = !noDriver;
+    s.Uninstall = uninstall && !help;
     s.Mode = help ? TRunMode::Help
              : verySilent ? TRunMode::VerySilent
              : silent ? TRunMode::Silent

@@ -1,5 +1,5 @@
 // The command line of an unattended installation: /VERYSILENT, /SILENT, /DIR=,
-// /NODRIVER, /LOG=, /? and /HELP. Not case-sensitive, "/" or "-", any order,
+// /NODRIVER, /LOG=, /? and /HELP; and of the removal, /UNINSTALL. Not case-sensitive, "/" or "-", any order,
 // values may be quoted. Pure: no <windows.h>.
 #pragma once
 #include <string>
@@ -19,6 +19,7 @@ struct TSwitches {
     std::wstring Dir;      // through the path page's rules, with "\"; empty: its default
     bool Driver = true;
     std::wstring LogFile;
+    bool Uninstall = false;  // remove the installation this program lies in
     std::wstring Error;    // why the command line is refused; empty when it is not
     bool Valid() const { return Error.empty(); }
 };

@@ -18,3 +18,7 @@ std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
 // The folder that a location code names, read from the registry as CreateShortcut
 // does (Explicit: SubFolder itself); empty when there is none.
 std::wstring ShortcutFolderPath(uint8_t Location, const std::wstring& SubFolder);
+
+// The program a link file starts, as stored in it (not resolved); empty when
+// the file is not a shell link or cannot be read. Needs COM on the calling thread.
+std::wstring ShortcutTarget(const std::wstring& linkFile);

@@ -15,6 +15,7 @@
 #include "install/DriverStage.h"
 #include "install/FileHelpers.h"
 #include "install/InstallLog.h"
+#include "install/InstallRegistration.h"
 #include "install/MediaLayout.h"
 #include "install/ProcessRunner.h"
 #include "install/ProductStrings.h"
@@ -136,6 +137,12 @@ TInstallResult TInstallProcedure::Run() {
         log.Stage(L"shortcut");
         CreateDesktopShortcut();
         WaitForLastNum();
+        log.Stage(L"registration");
+        // The uninstaller, the record of the files and the Programs and Features
+        // entry; what fails there is a line, not a failed installation.
+        const TRegistration registration = RegisterInstallation(FChoices.Target, FShortcut);
+        for (const std::wstring& note : registration.Notes) log.Note(note);
+        for (const std::wstring& line : registration.Lines) log.Add(line);
         log.Stage(L"end");
         // The reason of an incomplete run is the last line of Install.log.
         for (const std::wstring& failure : FFailures) log.Note(L"Установка не завершена: " + failure);
@@ -216,8 +223,8 @@ void TInstallProcedure::InstallDriver(TInstallLogMirror& log) {
 
 void TInstallProcedure::CreateDesktopShortcut() {
     const std::wstring title = LoadProductString(1);
-    CreateShortcut(FChoices.Target + LoadProductString(4), Desktop, L"", L"", L"",
-                   LoadProductString(2) + L" \"" + title + L"\"", title);
+    FShortcut = CreateShortcut(FChoices.Target + LoadProductString(4), Desktop, L"", L"", L"",
+                               LoadProductString(2) + L" \"" + title + L"\"", title);
 }
 
 // On a small-font screen the large-font page; otherwise the final question.
