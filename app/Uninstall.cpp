@@ -12,6 +12,7 @@
 #include "install/InstallRecord.h"
 #include "install/MediaLayout.h"
 #include "install/RemovalProcedure.h"
+#include "install/UninstallEntry.h"
 #include "platform/SystemLibrary.h"
 #include "platform/WinUtil.h"
 #include "shared/VL_Common_Const.h"
@@ -21,11 +22,7 @@ namespace {
 
 const wchar_t* const RemovalTitle = L"Удаление комплекса \"Велитор-Vudeze\"";
 
-std::wstring InstallationFolder() {
-    std::wstring folder = ExeFolder();
-    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-    return folder;
-}
+std::wstring InstallationFolder() { return CanonicalFolder(ExeFolder()); }
 
 std::wstring ConfirmationText(const std::wstring& folder) {
     return L"Будут удалены программы комплекса \"Велитор-Vudeze\" из каталога " + folder +

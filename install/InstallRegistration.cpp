@@ -84,9 +84,10 @@ bool PlaceUninstaller(const std::wstring& target, std::wstring& error) {
 
 }  // namespace
 
-TRegistration RegisterInstallation(const std::wstring& target, const std::wstring& shortcut, HKEY machine,
+TRegistration RegisterInstallation(const std::wstring& chosen, const std::wstring& shortcut, HKEY machine,
                                    HKEY user) {
     TRegistration out;
+    const std::wstring target = CanonicalFolder(chosen);
     std::wstring error;
     // Without its uninstaller the folder gets no record and no entry: their
     // commands would start nothing.

@@ -60,6 +60,18 @@ LONG WriteValues(HKEY root, const TUninstallEntry& e) {
 
 }  // namespace
 
+std::wstring CanonicalFolder(const std::wstring& folder) {
+    std::wstring full(32768, L'\0');
+    DWORD n = GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return folder;
+    full.resize(n);
+    std::wstring longer(32768, L'\0');
+    n = GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
+    if (n > 0 && n < longer.size()) full.assign(longer.data(), n);
+    if (full.back() != L'\\') full += L'\\';
+    return full;
+}
+
 bool SameFolder(const std::wstring& a, const std::wstring& b) {
     return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
                           static_cast<int>(b.size())) == CSTR_EQUAL;

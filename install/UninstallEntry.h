@@ -41,5 +41,9 @@ enum class TEntryRemoval { Removed, Missing, OtherFolder, Failed };
 // folder (a later installation elsewhere) stays.
 TEntryRemoval RemoveUninstallEntry(HKEY root, const std::wstring& folder, std::wstring& error);
 
+// The folder as the entry names it: absolute, with long names where it exists
+// (a program started by its 8.3 path sees that), ending with "\".
+std::wstring CanonicalFolder(const std::wstring& folder);
+
 // Two folder paths name the same folder (letter case ignored).
 bool SameFolder(const std::wstring& a, const std::wstring& b);
