@@ -205,6 +205,20 @@ inline void ExpectDesktopLink(const std::wstring& target) {
 
 // The desktop scenarios' fixture: the wizard's, on the sample media with its
 // fonts, the target beside the distribution folder.
+// Puts the stand-in syssetup.dll (FAKE_SYSSETUP) into this run's own system
+// folder, so the large-font switch runs and the restart question follows.
+// Wine has none; the prefix is a throw-away copy.
+inline bool PlantFontSizeSwitch() {
+#ifdef FAKE_SYSSETUP
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    return CopyFileW(gui::ToWindowsPath(FAKE_SYSSETUP).c_str(), (std::wstring(system) + L"\\syssetup.dll").c_str(),
+                     FALSE) != FALSE;
+#else
+    return false;
+#endif
+}
+
 class TDesktopTest : public wizard::TWizardTest {
 protected:
     TDesktopTest() : TWizardTest(true) {}

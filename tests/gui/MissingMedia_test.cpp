@@ -136,10 +136,11 @@ TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
             ExpectStoppedEarly(out);
             break;
         case TKind::DriverFolder:
-            Must = "both driver lines, the run completes";
+            Must = "the driver named not installed between both driver lines, the run completes";
             EXPECT_TRUE(out.Errors.empty()) << out.Summary();
             EXPECT_TRUE(out.DriverQuestion);
             EXPECT_NE(L"<none>", out.LineStarting(L"Началась установка драйверов устройства..."));
+            EXPECT_NE(L"<none>", out.LineStarting(L"Драйвер устройства не установлен: "));
             EXPECT_NE(L"<none>", out.LineStarting(L"Установка драйверов устройства завершена"));
             EXPECT_TRUE(out.Completed) << out.Summary();
             EXPECT_TRUE(out.ExitEnabled);

@@ -22,6 +22,7 @@ using SmallFontEnding = scenario::TDesktopTest;
 
 TEST_F(SmallFontEnding, InstallationEndsOnTheLargeFontPageWhoseButtonsStayUsable) {
     ASSERT_EQ(ScreenLogPixels(), 96) << "the run's Wine prefix is expected at 96 pixels per inch";
+    ASSERT_TRUE(scenario::PlantFontSizeSwitch());
     const std::wstring& target = Target;
 
     gui::TInstaller& app = Launch();

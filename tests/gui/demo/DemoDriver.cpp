@@ -163,7 +163,7 @@ bool RunInstallation(const std::wstring& exe) {
         for (; printed < upTo; ++printed) Print(L"    | " + lines[printed]);
         return lines;
     };
-    bool progressShot = false;
+    bool progressShot = false, copyShot = false;
     std::vector<std::wstring> seen;
     ULONGLONG lastChange = GetTickCount64();
     const ULONGLONG started = lastChange;
@@ -174,6 +174,11 @@ bool RunInstallation(const std::wstring& exe) {
             lastChange = GetTickCount64();
         }
         if (!app.Running()) break;
+        // The database copy's progress bar, while it is there.
+        if (!copyShot && app.Visible(IDC_COPYPROGRESS)) {
+            ShotPage(app.MainWindow(), L"database-copy");
+            copyShot = true;
+        }
         if (HWND box = app.FindMessageBox()) {
             printLines(false);
             DumpDialog(box, L"question");
@@ -200,7 +205,7 @@ bool RunInstallation(const std::wstring& exe) {
             break;
         }
         if (now - started > 10 * 60 * 1000) return Fail(L"the installation did not end");
-        Sleep(200);
+        Sleep(copyShot ? 200 : 20);
     }
 
     printLines(true);
