@@ -115,7 +115,8 @@ bool ParseInstallRecord(std::string_view bytes, TInstallRecord& record, std::siz
     record = {};
     refused = 0;
     bool first = true;
-    std::size_t at = 0;
+    // A record saved again by an editor may have gained a byte-order mark.
+    std::size_t at = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (at < bytes.size()) {
         std::size_t end = bytes.find('\n', at);
         if (end == std::string_view::npos) end = bytes.size();

@@ -53,7 +53,8 @@ TEST(InstallRecord, WrittenRecordReadsBackAndHandEditedLinesAreLeftOut) {
     EXPECT_EQ(back.Files[3], (TRecordedFile{L"b.dll", 5, 0xFF}));
 
     EXPECT_FALSE(ParseInstallRecord("", back, refused));
-    EXPECT_FALSE(ParseInstallRecord("\xEF\xBB\xBFVelitor-Vudeze installed files 1\r\n", back, refused));
+    EXPECT_TRUE(ParseInstallRecord("\xEF\xBB\xBFVelitor-Vudeze installed files 1\nfile\t1\t1\ta.dll", back, refused));
+    EXPECT_EQ(back.Files.size(), 1u);
     EXPECT_FALSE(ParseInstallRecord("Velitor-Vudeze installed files 2\r\nfile\t1\t1\ta.dll\r\n", back, refused));
 }
 
