@@ -25,21 +25,24 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 const wchar_t* const UsageText =
     L"Install.exe [/VERYSILENT | /SILENT] [/DIR=\"папка\"] [/NODRIVER] [/LOG=\"файл\"]\r\n"
     L"            [/NEWDATABASE] [/NEWSETTINGS] [/TIMEOUT=минуты]\r\n"
+    L"Uninstall.exe /UNINSTALL [/VERYSILENT | /SILENT] [/LOG=\"файл\"]\r\n"
     L"Install.exe /? | /HELP\r\n"
     L"\r\n"
     L"  /VERYSILENT    установка без окон и вопросов\r\n"
     L"  /SILENT        только страница хода установки, без вопросов\r\n"
     L"  /DIR=\"папка\"   каталог установки (по умолчанию C:\\<папка продукта>)\r\n"
     L"  /NODRIVER      без драйвера интерфейсного блока\r\n"
-    L"  /LOG=\"файл\"    копия Install.log в этом файле\r\n"
+    L"  /LOG=\"файл\"    копия Install.log (Uninstall.log) в этом файле\r\n"
     L"  /NEWDATABASE   база данных дистрибутива вместо имеющейся (та сохраняется в резервной копии)\r\n"
     L"  /NEWSETTINGS   настройки дистрибутива вместо имеющихся\r\n"
     L"  /TIMEOUT=N     ждать программу установки драйвера и сценарий выпуска не дольше N минут\r\n"
     L"                 (по умолчанию 30)\r\n"
+    L"  /UNINSTALL     удаление комплекса программой Uninstall.exe из каталога\r\n"
+    L"                 установки; база данных и настройки остаются\r\n"
     L"  /?, /HELP      эта справка\r\n"
     L"\r\n"
-    L"Коды завершения: 0 установлено; 1603 ошибка установки;\r\n"
-    L"1618 уже идёт другая установка; 1639 неверная командная строка.\r\n";
+    L"Коды завершения: 0 установлено (удалено); 1603 ошибка установки (удаления);\r\n"
+    L"1618 уже идёт другая установка или удаление; 1639 неверная командная строка.\r\n";
 
 std::vector<std::wstring> SplitArguments(std::wstring_view line, bool& unbalanced) {
     std::vector<std::wstring> args;
@@ -74,7 +77,7 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         return s;
     }
     bool help = false, silent = false, verySilent = false, noDriver = false, dir = false, log = false;
-    bool newDatabase = false, newSettings = false, timeout = false;
+    bool newDatabase = false, newSettings = false, timeout = false, uninstall = false;
     std::wstring dirValue, timeoutValue;
     auto refuse = [&s](const std::wstring& why) {
         if (s.Error.empty()) s.Error = why;
@@ -102,6 +105,7 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         else if (SameName(name, L"VERYSILENT")) flag(verySilent);
         else if (SameName(name, L"SILENT")) flag(silent);
         else if (SameName(name, L"NODRIVER")) flag(noDriver);
+        else if (SameName(name, L"UNINSTALL")) flag(uninstall);
         else if (SameName(name, L"DIR")) {
             valued(dir);
             dirValue = value;
@@ -120,6 +124,8 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         }
     }
     if (silent && verySilent) refuse(L"/SILENT и /VERYSILENT вместе");
+    if (uninstall && (dir || noDriver || newDatabase || newSettings || timeout))
+        refuse(L"/DIR, /NODRIVER, /NEWDATABASE, /NEWSETTINGS и /TIMEOUT не действуют с /UNINSTALL");
     if (!silent && !verySilent && !help && (dir || log || noDriver || newDatabase || newSettings || timeout))
         refuse(L"/DIR, /LOG, /NODRIVER, /NEWDATABASE, /NEWSETTINGS и /TIMEOUT действуют только с /SILENT или "
                L"/VERYSILENT");
@@ -148,6 +154,7 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
     s.KeepData = !newDatabase;
     s.KeepSettings = !newSettings;
     s.Driver = !noDriver;
+    s.Uninstall = uninstall && !help;
     s.Mode = help ? TRunMode::Help
              : verySilent ? TRunMode::VerySilent
              : silent ? TRunMode::Silent

@@ -1,5 +1,6 @@
 // The command line of an unattended installation: /VERYSILENT, /SILENT, /DIR=,
-// /NODRIVER, /LOG=, /NEWDATABASE, /NEWSETTINGS, /TIMEOUT=, /? and /HELP. Not case-sensitive, "/" or "-", any order,
+// /NODRIVER, /LOG=, /NEWDATABASE, /NEWSETTINGS, /TIMEOUT=, /? and /HELP; and of the removal,
+// /UNINSTALL. Not case-sensitive, "/" or "-", any order,
 // values may be quoted. Pure: no <windows.h>.
 #pragma once
 #include <string>
@@ -26,6 +27,7 @@ struct TSwitches {
     bool KeepData = true;       // a database already in the folder stays (no /NEWDATABASE)
     bool KeepSettings = true;   // settings files already there stay (no /NEWSETTINGS)
     unsigned long WaitMinutes = DefaultWaitMinutes;  // for the driver installer and the release script
+    bool Uninstall = false;  // remove the installation this program lies in
     std::wstring Error;    // why the command line is refused; empty when it is not
     bool Valid() const { return Error.empty(); }
 };

@@ -115,3 +115,16 @@ std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
     if (SaveResult) *SaveResult = hr;
     return path;
 }
+
+std::wstring ShortcutTarget(const std::wstring& linkFile) {
+    TComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid())))
+        return L"";
+    TComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) ||
+        FAILED(file->Load(linkFile.c_str(), STGM_READ)))
+        return L"";
+    wchar_t target[MAX_PATH * 2] = {};
+    if (FAILED(link->GetPath(target, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) return L"";
+    return target;
+}

@@ -23,3 +23,6 @@ std::wstring ShortcutFolderPath(uint8_t Location, const std::wstring& SubFolder)
 
 // The desktop all users see (SHGetFolderPathW); empty when there is none.
 std::wstring CommonDesktopFolder();
+// The program a link file starts, as stored in it (not resolved); empty when
+// the file is not a shell link or cannot be read. Needs COM on the calling thread.
+std::wstring ShortcutTarget(const std::wstring& linkFile);

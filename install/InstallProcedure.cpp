@@ -16,6 +16,7 @@
 #include "install/DriverStage.h"
 #include "install/FileHelpers.h"
 #include "install/InstallLog.h"
+#include "install/InstallRegistration.h"
 #include "install/MediaLayout.h"
 #include "install/ProcessRunner.h"
 #include "install/ProductStrings.h"
@@ -151,6 +152,12 @@ TInstallResult TInstallProcedure::Run() {
         log.Stage(L"shortcut");
         CreateDesktopShortcut(log);
         WaitForLastNum();
+        log.Stage(L"registration");
+        // The uninstaller, the record of the files and the Programs and Features
+        // entry; what fails there is a line, not a failed installation.
+        const TRegistration registration = RegisterInstallation(FChoices.Target, FShortcut, FFailures.empty());
+        for (const std::wstring& note : registration.Notes) log.Note(note);
+        for (const std::wstring& line : registration.Lines) log.Add(line);
         // Written last, and only when everything before did its work.
         if (FFailures.empty()) WriteMarker(update.Level);
         log.Stage(L"end");
@@ -277,6 +284,7 @@ void TInstallProcedure::CreateDesktopShortcut(TInstallLogMirror& log) {
     } else {
         link = CreateShortcut(target, Desktop, L"", L"", L"", description, title, &saved);
     }
+    FShortcut = link;
     if (link.empty()) {
         FFailures.push_back(L"Ярлык не создан: нет папки рабочего стола");
         log.Add(FFailures.back());

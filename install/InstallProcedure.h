@@ -105,4 +105,5 @@ private:
     IProgramStarter* FStarter;
     std::vector<std::wstring> FFailures;  // steps that ran without doing their work
     std::thread FLastNum;  // lastnum.dta, written beside the later steps
+    std::wstring FShortcut;  // the desktop link as written, for the removal
 };

@@ -142,3 +142,25 @@ void SetReleaseLevel(const std::wstring& Folder, const std::wstring& Level) {
         throw EAppError(L"Cannot get release information, error: " + WhatText(e));
     }
 }
+
+std::wstring ReadReleaseLevel(const std::wstring& Folder) {
+    try {
+        const TComApartment com;
+        TComPtr<IXMLDOMDocument2> doc;
+        if (FAILED(CoCreateInstance(ClassDOMDocument, nullptr, CLSCTX_INPROC_SERVER, InterfaceDOMDocument2,
+                                    doc.OutVoid())))
+            return L"";
+        doc->put_async(VARIANT_FALSE);
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        TVariant path(Folder + ReleaseInfoFile);
+        if (FAILED(doc->load(path.Get(), &loaded)) || loaded != VARIANT_TRUE) return L"";
+        const TComPtr<IXMLDOMNode> root = SelectNode(doc.Get(), L"/ROOT");
+        const TComPtr<IXMLDOMNode> level = root ? SelectNode(root.Get(), L"Level") : TComPtr<IXMLDOMNode>();
+        if (!level) return L"";
+        TBstr text;
+        if (FAILED(level->get_text(text.Out()))) return L"";
+        return text.Text();
+    } catch (const std::exception&) {
+        return L"";
+    }
+}

@@ -29,3 +29,8 @@ void SortPackages(std::vector<std::wstring>& paths);
 // "Release info file does not exist", or "Cannot get release information,
 // error: " followed by the reason.
 void SetReleaseLevel(const std::wstring& Folder, const std::wstring& Level);
+
+// The release level recorded in Folder + "ReleaseInfo" (the text of ROOT's
+// Level), as the updater reads it; empty when the file, the element or COM
+// is not there. Raises nothing.
+std::wstring ReadReleaseLevel(const std::wstring& Folder);

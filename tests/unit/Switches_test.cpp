@@ -66,3 +66,17 @@ TEST(Switches, RepeatedRunsKeepDataUnlessToldAndWaitThirtyMinutes) {
                                L"/VERYSILENT /NEWSETTINGS=1"})
         EXPECT_FALSE(Parse(bad).Valid()) << EncodeUtf8(bad);
 }
+
+TEST(Switches, UninstallTakesTheQuietModesAndALogButNoFolderOrDriver) {
+    const TSwitches quiet = Parse(L"/uninstall -VERYSILENT /LOG=\"C:\\logs\\removal.log\"");
+    ASSERT_TRUE(quiet.Valid()) << EncodeUtf8(quiet.Error);
+    EXPECT_TRUE(quiet.Uninstall);
+    EXPECT_EQ(quiet.Mode, TRunMode::VerySilent);
+    EXPECT_EQ(quiet.LogFile, L"C:\\logs\\removal.log");
+    EXPECT_EQ(Parse(L"/UNINSTALL").Mode, TRunMode::Wizard);
+    EXPECT_TRUE(Parse(L"/UNINSTALL").Uninstall);
+    EXPECT_FALSE(Parse(L"/VERYSILENT").Uninstall);
+    for (const wchar_t* bad : {L"/UNINSTALL /UNINSTALL", L"/UNINSTALL=1", L"/UNINSTALL /VERYSILENT /DIR=C:\\Rudeve",
+                               L"/UNINSTALL /SILENT /NODRIVER", L"/UNINSTALL /LOG=C:\\a.log"})
+        EXPECT_FALSE(Parse(bad).Valid()) << EncodeUtf8(bad);
+}
