@@ -7,6 +7,7 @@
 #include "app/Decoration.h"
 #include "app/Main.h"
 #include "app/Unattended.h"
+#include "app/Uninstall.h"
 #include "platform/AppError.h"
 #include "platform/Com.h"
 #include "platform/ErrorBox.h"
@@ -45,10 +46,15 @@ void CreateWaitRunAfterFirstPaint(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The uninstaller's last step, from its copy in the temporary folder.
+    if (const int removed = RunUninstallerRemovalIfAsked(GetCommandLineW()); removed >= 0) return removed;
     // Switches first: /? and a bad command line end here, having written nothing.
-    const TSwitches switches = ParseSwitches(GetCommandLineW());
-    if (const int answered = AnswerCommandLine(switches); answered >= 0) return answered;
+    TSwitches switches = ParseSwitches(GetCommandLineW());
+    RefuseUninstallOutsideInstallation(switches);
+    if (const int answered = AnswerCommandLine(switches, InteractiveWindowStation()); answered >= 0)
+        return answered;
     const bool unattended = switches.Mode != TRunMode::Wizard;
+    if (unattended) KeepSystemBoxesAway();
     const TInstallMutex oneInstallation;
     if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
 
@@ -79,7 +85,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&icc);
 
     int exitCode = 0;
-    if (unattended) {
+    if (switches.Uninstall) {
+        try {
+            exitCode = RunUninstall(instance, switches, oneInstallation.Owned());
+        } catch (const EAppError&) {
+            exitCode = ExitFatalError;  // a window of the removal could not be made
+        }
+        DestroyApplicationWindow();
+    } else if (unattended) {
         try {
             // /SILENT's main window sits under the application window, as the wizard's.
             if (switches.Mode == TRunMode::Silent) CreateApplicationWindow(instance, ApplicationTitle);

@@ -9,7 +9,9 @@
 #include "app/DrawnButtons.h"
 #include "app/InfoPanel.h"
 #include "app/InstallRun.h"
+#include "app/InstallFolder.h"
 #include "app/PathRules.h"
+#include "install/FileHelpers.h"
 #include "install/ProductStrings.h"
 #include "platform/AppError.h"
 #include "platform/ErrorBox.h"
@@ -407,21 +409,26 @@ static std::wstring WindowText(HWND hwnd) {
 std::wstring TFMain::TrimmedPath() const { return TrimControl(WindowText(ePath)); }
 
 void TFMain::BtnInputPathNextClick() {
-    TPathResult p = NormalizeInstallPath(WindowText(ePath));
-    if (p.check == TPathCheck::Empty) {
-        ShowMessage(L"Не выбран путь для установки программы!", TMsgKind::Error, MB_OK);
+    // The rules of /DIR, on the real path: a relative folder lies beside
+    // Install.exe and is shown as such, so it means that folder for good.
+    std::wstring exe = ExeFolder();
+    if (!exe.empty() && exe.back() != L'\\') exe += L'\\';
+    const TInstallFolder folder = CheckInstallFolder(WindowText(ePath), exe, exe, true);
+    if (folder.Verdict == TFolderVerdict::Empty) {
+        ShowMessage(folder.Reason, TMsgKind::Error, MB_OK);
         SetFocus(ePath);
         return;
     }
-    SetWindowTextW(ePath, p.path.c_str());
-    if (p.check == TPathCheck::Root) {
-        ShowMessage(L"Программу нелзя устанавливать в корневой каталог!", TMsgKind::Warning, MB_OK);
+    SetWindowTextW(ePath, folder.Path.c_str());
+    if (folder.Verdict != TFolderVerdict::Accepted) {
+        ShowMessage(folder.Reason, TMsgKind::Warning, MB_OK);
         SetFocus(ePath);
         return;
     }
-    // Failures are reported later, when the installation creates the folder again.
-    if (!DirectoryExists(p.path)) CreateDirectoryW(p.path.c_str(), nullptr);
-    const std::wstring settings = p.path + SettingsSubfolder;
+    // Failures are reported, with the system's reason, when the installation
+    // creates the folder again.
+    CreateFolderPath(folder.Path);
+    const std::wstring settings = folder.Path + SettingsSubfolder;
     if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
     ShowPage(tsInputComponents);
 }

@@ -4,10 +4,6 @@
 
 namespace {
 
-// The longest folder CreateDirectoryW takes (MAX_PATH less room for a 8.3 name).
-constexpr size_t MaxFolder = 247;
-constexpr size_t MaxFile = 259;
-
 // An argument as a refusal quotes it: a very long one is cut short.
 std::wstring Shown(const std::wstring& arg) {
     return arg.size() <= 80 ? arg : arg.substr(0, 80) + L"...";
@@ -24,32 +20,29 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
-// Characters no Windows path may hold; a colon only after a drive letter.
-bool UsablePath(const std::wstring& path) {
-    for (size_t i = 0; i < path.size(); ++i) {
-        const wchar_t c = path[i];
-        if (c < 32 || c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L'?' || c == L'*')
-            return false;
-        if (c == L':' && !(i == 1 && Upper(path[0]) >= L'A' && Upper(path[0]) <= L'Z')) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 const wchar_t* const UsageText =
     L"Install.exe [/VERYSILENT | /SILENT] [/DIR=\"папка\"] [/NODRIVER] [/LOG=\"файл\"]\r\n"
+    L"            [/NEWDATABASE] [/NEWSETTINGS] [/TIMEOUT=минуты]\r\n"
+    L"Uninstall.exe /UNINSTALL [/VERYSILENT | /SILENT] [/LOG=\"файл\"]\r\n"
     L"Install.exe /? | /HELP\r\n"
     L"\r\n"
-    L"  /VERYSILENT   установка без окон и вопросов\r\n"
-    L"  /SILENT       только страница хода установки, без вопросов\r\n"
-    L"  /DIR=\"папка\"  каталог установки (по умолчанию C:\\<папка продукта>)\r\n"
-    L"  /NODRIVER     без драйвера интерфейсного блока\r\n"
-    L"  /LOG=\"файл\"   копия Install.log в этом файле\r\n"
-    L"  /?, /HELP     эта справка\r\n"
+    L"  /VERYSILENT    установка без окон и вопросов\r\n"
+    L"  /SILENT        только страница хода установки, без вопросов\r\n"
+    L"  /DIR=\"папка\"   каталог установки (по умолчанию C:\\<папка продукта>)\r\n"
+    L"  /NODRIVER      без драйвера интерфейсного блока\r\n"
+    L"  /LOG=\"файл\"    копия Install.log (Uninstall.log) в этом файле\r\n"
+    L"  /NEWDATABASE   база данных дистрибутива вместо имеющейся (та сохраняется в резервной копии)\r\n"
+    L"  /NEWSETTINGS   настройки дистрибутива вместо имеющихся\r\n"
+    L"  /TIMEOUT=N     ждать программу установки драйвера и сценарий выпуска не дольше N минут\r\n"
+    L"                 (по умолчанию 30)\r\n"
+    L"  /UNINSTALL     удаление комплекса программой Uninstall.exe из каталога\r\n"
+    L"                 установки; база данных и настройки остаются\r\n"
+    L"  /?, /HELP      эта справка\r\n"
     L"\r\n"
-    L"Коды завершения: 0 установлено; 1603 ошибка установки;\r\n"
-    L"1618 уже идёт другая установка; 1639 неверная командная строка.\r\n";
+    L"Коды завершения: 0 установлено (удалено); 1603 ошибка установки (удаления);\r\n"
+    L"1618 уже идёт другая установка или удаление; 1639 неверная командная строка.\r\n";
 
 std::vector<std::wstring> SplitArguments(std::wstring_view line, bool& unbalanced) {
     std::vector<std::wstring> args;
@@ -84,7 +77,8 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         return s;
     }
     bool help = false, silent = false, verySilent = false, noDriver = false, dir = false, log = false;
-    std::wstring dirValue;
+    bool newDatabase = false, newSettings = false, timeout = false, uninstall = false;
+    std::wstring dirValue, timeoutValue;
     auto refuse = [&s](const std::wstring& why) {
         if (s.Error.empty()) s.Error = why;
     };
@@ -111,29 +105,56 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
         else if (SameName(name, L"VERYSILENT")) flag(verySilent);
         else if (SameName(name, L"SILENT")) flag(silent);
         else if (SameName(name, L"NODRIVER")) flag(noDriver);
+        else if (SameName(name, L"UNINSTALL")) flag(uninstall);
         else if (SameName(name, L"DIR")) {
             valued(dir);
             dirValue = value;
         } else if (SameName(name, L"LOG")) {
             valued(log);
             s.LogFile = TrimControl(value);
+        } else if (SameName(name, L"NEWDATABASE")) {
+            flag(newDatabase);
+        } else if (SameName(name, L"NEWSETTINGS")) {
+            flag(newSettings);
+        } else if (SameName(name, L"TIMEOUT")) {
+            valued(timeout);
+            timeoutValue = value;
         } else {
             refuse(L"Неизвестный параметр: " + Shown(arg));
         }
     }
     if (silent && verySilent) refuse(L"/SILENT и /VERYSILENT вместе");
-    if (!silent && !verySilent && !help && (dir || log || noDriver))
-        refuse(L"/DIR, /LOG и /NODRIVER действуют только с /SILENT или /VERYSILENT");
+    if (uninstall && (dir || noDriver || newDatabase || newSettings || timeout))
+        refuse(L"/DIR, /NODRIVER, /NEWDATABASE, /NEWSETTINGS и /TIMEOUT не действуют с /UNINSTALL");
+    if (!silent && !verySilent && !help && (dir || log || noDriver || newDatabase || newSettings || timeout))
+        refuse(L"/DIR, /LOG, /NODRIVER, /NEWDATABASE, /NEWSETTINGS и /TIMEOUT действуют только с /SILENT или "
+               L"/VERYSILENT");
     if (dir) {
         const TPathResult p = NormalizeInstallPath(dirValue);
         if (p.check == TPathCheck::Empty) refuse(L"Не выбран путь для установки программы!");
         else if (p.check == TPathCheck::Root) refuse(L"Программу нелзя устанавливать в корневой каталог!");
-        else if (!UsablePath(p.path) || p.path.size() > MaxFolder) refuse(L"Недопустимый каталог: " + Shown(dirValue));
+        else if (!UsablePath(p.path) || p.path.size() > MaxFolderLength) refuse(L"Недопустимый каталог: " + Shown(dirValue));
         s.Dir = p.path;
     }
-    if (log && (s.LogFile.empty() || !UsablePath(s.LogFile) || s.LogFile.size() > MaxFile))
+    if (log && (s.LogFile.empty() || !UsablePath(s.LogFile) || s.LogFile.size() > MaxFileLength))
         refuse(L"Недопустимый файл журнала: " + Shown(s.LogFile));
+    if (timeout) {
+        // Whole minutes, at least one and at most a day.
+        unsigned long minutes = 0;
+        bool digits = !timeoutValue.empty() && timeoutValue.size() <= 4;
+        for (wchar_t c : timeoutValue) {
+            if (c < L'0' || c > L'9') digits = false;
+            else minutes = minutes * 10 + static_cast<unsigned long>(c - L'0');
+        }
+        if (!digits || minutes < 1 || minutes > MaxWaitMinutes)
+            refuse(L"Недопустимое время ожидания: " + Shown(timeoutValue) + L" (от 1 до " +
+                   std::to_wstring(MaxWaitMinutes) + L" минут)");
+        else s.WaitMinutes = minutes;
+    }
+    s.KeepData = !newDatabase;
+    s.KeepSettings = !newSettings;
     s.Driver = !noDriver;
+    s.Uninstall = uninstall && !help;
     s.Mode = help ? TRunMode::Help
              : verySilent ? TRunMode::VerySilent
              : silent ? TRunMode::Silent

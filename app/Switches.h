@@ -1,5 +1,6 @@
 // The command line of an unattended installation: /VERYSILENT, /SILENT, /DIR=,
-// /NODRIVER, /LOG=, /? and /HELP. Not case-sensitive, "/" or "-", any order,
+// /NODRIVER, /LOG=, /NEWDATABASE, /NEWSETTINGS, /TIMEOUT=, /? and /HELP; and of the removal,
+// /UNINSTALL. Not case-sensitive, "/" or "-", any order,
 // values may be quoted. Pure: no <windows.h>.
 #pragma once
 #include <string>
@@ -14,11 +15,19 @@ inline constexpr int ExitFatalError = 1603;
 inline constexpr int ExitAlreadyRunning = 1618;
 inline constexpr int ExitBadCommandLine = 1639;
 
+// How long an unattended run waits for a program it started.
+inline constexpr unsigned long DefaultWaitMinutes = 30;
+inline constexpr unsigned long MaxWaitMinutes = 1440;
+
 struct TSwitches {
     TRunMode Mode = TRunMode::Wizard;
-    std::wstring Dir;      // through the path page's rules, with "\"; empty: its default
+    std::wstring Dir;      // trimmed, with "\" (AnswerCommandLine makes it absolute); empty: the default
     bool Driver = true;
     std::wstring LogFile;
+    bool KeepData = true;       // a database already in the folder stays (no /NEWDATABASE)
+    bool KeepSettings = true;   // settings files already there stay (no /NEWSETTINGS)
+    unsigned long WaitMinutes = DefaultWaitMinutes;  // for the driver installer and the release script
+    bool Uninstall = false;  // remove the installation this program lies in
     std::wstring Error;    // why the command line is refused; empty when it is not
     bool Valid() const { return Error.empty(); }
 };

@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "app/InstallFolder.h"
 #include "app/InstallRun.h"
+#include "install/FileHelpers.h"
+#include "install/InstallLog.h"
 #include "install/ProductStrings.h"
 #include "platform/WinUtil.h"
 #include "resources/ids.h"
@@ -36,44 +39,61 @@ bool PrintToParentConsole(const std::wstring& text) {
     return ok;
 }
 
-// A folder on a drive that is not there is refused with the command line.
-bool DriveMissing(const std::wstring& folder) {
-    std::wstring root;
-    if (folder.size() >= 3 && folder[1] == L':') root = folder.substr(0, 3);
-    else if (folder.rfind(L"\\\\", 0) == 0) {
-        const size_t share = folder.find(L'\\', folder.find(L'\\', 2) + 1);
-        if (share == std::wstring::npos) return true;
-        root = folder.substr(0, share + 1);
-    } else {
-        return false;  // relative: beside Install.exe
-    }
-    return GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR;
-}
-
-// The installation folder as the path page leaves it: created with its settings
-// folder when missing (failures show later, as in the wizard).
+// The installation folder as the path page leaves it: created with its parents
+// and its settings folder when missing (failures show later, as in the wizard).
 void PreparePathPageFolders(const std::wstring& target) {
-    if (!DirectoryExists(target)) CreateDirectoryW(target.c_str(), nullptr);
+    CreateFolderPath(target);
     const std::wstring settings = target + SettingsSubfolder;
     if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
 }
 
+// A refusal that no box shows is kept where an administrator looks for the
+// run's trace when there is no installation folder: %TEMP%\Install.log.
+void WriteRefusal(const std::wstring& refusal) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (!GetTempPathW(MAX_PATH + 1, temp)) return;
+    TInstallLog log(ExeFolder(), L"", true);
+    log.Open(std::wstring(temp) + L"Install.log");
+    log.Line(L"Неверная командная строка: " + std::wstring(GetCommandLineW()));
+    log.Line(refusal);
+}
+
 }  // namespace
 
-int AnswerCommandLine(const TSwitches& s) {
+int AnswerCommandLine(TSwitches& s, bool interactive) {
     std::wstring refusal = s.Error;
-    if (refusal.empty() && s.Mode != TRunMode::Help && !s.Dir.empty() && DriveMissing(s.Dir))
-        refusal = L"Нет такого диска: " + s.Dir;
+    if (refusal.empty() && s.Mode == TRunMode::Wizard && !interactive)
+        refusal = L"Нет рабочего стола, на котором мастер установки кто-нибудь увидит: установка без "
+                  L"оператора идёт с /VERYSILENT";
+    if (refusal.empty() && (s.Mode == TRunMode::Silent || s.Mode == TRunMode::VerySilent)) {
+        // The path page's default: the product folder on drive C.
+        const std::wstring typed = s.Dir.empty() ? L"C:\\" + LoadProductString(IDS_PRODUCT_FOLDER) : s.Dir;
+        std::wstring exe = ExeFolder();
+        if (!exe.empty() && exe.back() != L'\\') exe += L'\\';
+        const TInstallFolder folder = CheckInstallFolder(typed, exe, exe, s.Driver);
+        if (folder.Verdict == TFolderVerdict::Accepted) s.Dir = folder.Path;
+        else refusal = folder.Reason;
+    }
     if (refusal.empty() && s.Mode != TRunMode::Help) return -1;
 
     const std::wstring text = refusal.empty() ? std::wstring(UsageText) : refusal + L"\r\n\r\n" + UsageText;
     const bool printed = PrintToParentConsole(text);
-    // Without a console only an operator's own start gets a box: an unattended
-    // run never waits for a person.
-    if (!printed && (s.Mode == TRunMode::Help || s.Mode == TRunMode::Wizard))
+    // Only an operator's own start gets a box, and only where somebody can see
+    // it: an unattended run, a service, a remote session never waits for a person.
+    bool shown = false;
+    if (!printed && interactive && (s.Mode == TRunMode::Help || s.Mode == TRunMode::Wizard)) {
         MessageBoxW(nullptr, text.c_str(), L"Install.exe",
                     (refusal.empty() ? MB_ICONINFORMATION : MB_ICONERROR) | MB_OK);
+        shown = true;
+    }
+    if (!refusal.empty() && !shown) WriteRefusal(refusal);
     return refusal.empty() ? ExitInstalled : ExitBadCommandLine;
+}
+
+void KeepSystemBoxesAway() {
+    // No "insert a disk" box for an empty drive, no crash box: the run ends
+    // with an exit code instead of waiting for somebody.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
 }
 
 TInstallMutex::TInstallMutex() {
@@ -91,10 +111,14 @@ int RunUnattended(HINSTANCE instance, const TSwitches& switches) {
     setup.Unattended = true;
     setup.LogFile = switches.LogFile;
     TInstallChoices& choices = setup.Choices;
-    // The path page's default: the product folder on drive C.
-    choices.Target = switches.Dir.empty() ? L"C:\\" + LoadProductString(IDS_PRODUCT_FOLDER) + L"\\"
-                                          : switches.Dir;
+    // Absolute and through the path rules (AnswerCommandLine).
+    choices.Target = switches.Dir;
     choices.Driver = switches.Driver;
+    // A repeated run over a working installation keeps the clinic's data.
+    choices.KeepExistingData = switches.KeepData;
+    choices.KeepExistingSettings = switches.KeepSettings;
+    choices.WaitLimitMs = switches.WaitMinutes * 60000;
+    choices.CommonDesktop = true;
     choices.ProductVariant = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
     setup.Source = ExeFolder();
     if (!setup.Source.empty() && setup.Source.back() != L'\\') setup.Source += L'\\';

@@ -8,9 +8,18 @@
 
 // The command line's own answer, before anything is started or written: the
 // usage for /? (exit code 0), or the refusal of a bad command line (1639),
-// printed to the console the program was started from when there is one.
-// Returns -1 when the command line asks for an installation.
-int AnswerCommandLine(const TSwitches& switches);
+// printed to the console the program was started from when there is one. A
+// box shows it only to an operator's own start (no /SILENT, /VERYSILENT) in
+// an interactive window station; a refusal that no box shows goes to
+// %TEMP%\Install.log. The wizard is refused where nobody can see it.
+// interactive: InteractiveWindowStation() (a parameter for the tests).
+// Returns -1 when the command line asks for an installation; the switches'
+// folder is then absolute and canonical (the default one when none was given).
+int AnswerCommandLine(TSwitches& switches, bool interactive);
+
+// System error boxes (no disk in a drive, a crash) end the operation instead
+// of waiting for an answer: for runs that nobody watches.
+void KeepSystemBoxesAway();
 
 // One installation at a time on this PC, for the wizard and unattended runs alike.
 class TInstallMutex {

@@ -35,7 +35,29 @@ std::wstring ReadFolderValue(HKEY key, const wchar_t* name) {
     return std::wstring(buffer.data());  // stops at the first zero
 }
 
+// The folder as the shell knows it, for a legacy "Shell Folders" key without
+// its value (a profile the shell has never shown, as SYSTEM's).
+std::wstring ShellKnownFolder(uint8_t location) {
+    int csidl = -1;
+    switch (location) {
+    case Desktop: csidl = CSIDL_DESKTOPDIRECTORY; break;
+    case SendTo: csidl = CSIDL_SENDTO; break;
+    case StartMenu: csidl = CSIDL_STARTMENU; break;
+    default: return L"";
+    }
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return L"";
+    return path;
+}
+
 }  // namespace
+
+std::wstring CommonDesktopFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return L"";
+    return path;
+}
 
 std::wstring ShortcutFolderPath(uint8_t Location, const std::wstring& SubFolder) {
     TShortcutFolderKey place{};
@@ -50,14 +72,15 @@ std::wstring ShortcutFolderPath(uint8_t Location, const std::wstring& SubFolder)
     if (!located) return L"";
     TRegKey sub;
     if (RegOpenKeyExW(key.Get(), place.SubKey, 0, KEY_ALL_ACCESS, sub.Out()) != ERROR_SUCCESS)
-        return L"";
-    return ReadFolderValue(sub.Get(), place.Value);
+        return ShellKnownFolder(Location);
+    const std::wstring stored = ReadFolderValue(sub.Get(), place.Value);
+    return stored.empty() ? ShellKnownFolder(Location) : stored;
 }
 
 std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
                             const std::wstring& SubFolder, const std::wstring& WorkingFolder,
                             const std::wstring& Arguments, const std::wstring& Description,
-                            const std::wstring& LinkName) {
+                            const std::wstring& LinkName, long* SaveResult) {
     TComPtr<IUnknown> object;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr,
                                   CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
@@ -86,8 +109,22 @@ std::wstring CreateShortcut(const std::wstring& Target, uint8_t Location,
 
     const std::wstring path = LinkFilePath(folder, Location, SubFolder, fileName);
     link->SetWorkingDirectory(LinkWorkingFolder(WorkingFolder, Target).c_str());
-    // A save that fails (missing folder, no write access) leaves nothing behind
-    // and is not reported.
-    file->Save(path.c_str(), FALSE);
+    // A save that fails (missing folder, no write access) leaves nothing behind;
+    // the caller that asks is told why.
+    hr = file->Save(path.c_str(), FALSE);
+    if (SaveResult) *SaveResult = hr;
     return path;
+}
+
+std::wstring ShortcutTarget(const std::wstring& linkFile) {
+    TComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid())))
+        return L"";
+    TComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) ||
+        FAILED(file->Load(linkFile.c_str(), STGM_READ)))
+        return L"";
+    wchar_t target[MAX_PATH * 2] = {};
+    if (FAILED(link->GetPath(target, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) return L"";
+    return target;
 }

@@ -107,7 +107,7 @@ bool CopyDatabase(IProgressLog& log, const std::wstring& target, const std::wstr
 }  // namespace
 
 bool RunDatabaseStage(IProgressLog& log, const std::wstring& target, const std::wstring& source,
-                      int windowsChoice, const TInstallTime& now) {
+                      int windowsChoice, const TInstallTime& now, bool keepExisting) {
     // 1. Database folder.
     if (!DirectoryExists(target + DatabaseSubfolder)) {
         if (!CreateDirectoryW((target + DatabaseSubfolder).c_str(), nullptr)) {
@@ -118,8 +118,14 @@ bool RunDatabaseStage(IProgressLog& log, const std::wstring& target, const std::
         log.Add(L"Каталог <DTAfb> создан...");
     }
 
-    // 2. The database.
-    if (!CopyDatabase(log, target, source, now)) return false;
+    // 2. The database, unless the clinic's is to be kept where it is.
+    const std::wstring database = target + DatabaseSubfolder + DatabaseFileName;
+    if (keepExisting && FileExists(database)) {
+        DeleteFileW((target + DatabaseSubfolder + DatabaseTempName).c_str());
+        log.Add(L"База данных " + database + L" уже есть и оставлена на месте");
+    } else if (!CopyDatabase(log, target, source, now)) {
+        return false;
+    }
 
     // 3. Engine runtime, beside the programs.
     for (const std::wstring& name : EngineRuntimeFiles(windowsChoice))

@@ -25,6 +25,7 @@ std::wstring BackupExistingDatabase(const std::wstring& target, const TInstallTi
 
 // Runs the stage for target T and source S (both ending with "\") and the
 // Windows choice. True: continue; false: stop (a failed line is marked, or the
-// database folder could not be created and was reported).
+// database folder could not be created and was reported). keepExisting: a
+// database already in T stays in place, untouched, with a line that says so.
 bool RunDatabaseStage(IProgressLog& log, const std::wstring& target, const std::wstring& source,
-                      int windowsChoice, const TInstallTime& now);
+                      int windowsChoice, const TInstallTime& now, bool keepExisting = false);

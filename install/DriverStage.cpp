@@ -24,15 +24,25 @@ std::wstring StartFailure(const TElevatableRun& run) {
 }  // namespace
 
 TDriverOutcome RunDriverInstaller(IProgressLog& log, const std::wstring& target, const std::wstring& source,
-                                  IProgramStarter& starter, bool mayAskConsent) {
-    if (DirectoryExists(source + DriverFolder)) ShellCopyFolder(source + DriverFolder, target + DriverFolder);
-    log.Add(L"Началась установка драйверов устройства...");
-    const TElevatableRun run =
-        RunElevatable(starter, target + DriverFolder + L"\\" + DriverProgram, SW_HIDE, mayAskConsent);
+                                  IProgramStarter& starter, bool mayAskConsent, unsigned long waitLimitMs) {
     TDriverOutcome outcome;
-    outcome.Ran = run.Started;
+    // File by file over an earlier copy: the newest files replace the old ones,
+    // nothing is nested and nothing asks.
+    if (DirectoryExists(source + DriverFolder))
+        for (const std::wstring& failure : CopyFolderRecursive(source + DriverFolder, target + DriverFolder)) {
+            outcome.CopyFailures.push_back(L"Не скопирован файл драйвера " + failure);
+            log.Add(outcome.CopyFailures.back());
+        }
+    log.Add(L"Началась установка драйверов устройства...");
+    const std::wstring program = target + DriverFolder + L"\\" + DriverProgram;
+    const TElevatableRun run = RunElevatable(starter, program, SW_HIDE, mayAskConsent, waitLimitMs);
+    outcome.Ran = run.Started && !run.TimedOut;
     outcome.ExitCode = run.ExitCode;
-    if (!run.Started) {
+    if (run.TimedOut) {
+        outcome.Failure = std::wstring(DriverNotInstalled) + L"программа " + program + L" не завершилась за " +
+                          WaitLimitText(waitLimitMs) + L"; установка её больше не ждёт (программа продолжает работать).";
+        log.Add(outcome.Failure);
+    } else if (!run.Started) {
         outcome.Failure = DriverNotInstalled + StartFailure(run);
         log.Add(outcome.Failure);
     }

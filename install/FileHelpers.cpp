@@ -1,7 +1,6 @@
 #include "install/FileHelpers.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <new>
@@ -27,20 +26,6 @@ bool IsFileEntry(const WIN32_FIND_DATAW& d) {
     return (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !IsDotEntry(d.cFileName);
 }
 
-// Creates a folder and every missing parent.
-void ForceDirectories(const std::wstring& folder) {
-    std::wstring path = folder;
-    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-    if (path.empty() || DirectoryExists(path)) return;
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash != std::wstring::npos && slash > 0) {
-        const std::wstring parent = path.substr(0, slash);
-        // "C:" is a drive, not a folder to create.
-        if (!(parent.size() == 2 && parent[1] == L':')) ForceDirectories(parent);
-    }
-    CreateDirectoryW(path.c_str(), nullptr);
-}
-
 struct TFolderId {
     DWORD volume;
     DWORD indexHigh;
@@ -60,13 +45,26 @@ bool GetFolderId(const std::wstring& folder, TFolderId& id) {
     return true;
 }
 
+// One file of a folder copy. A read-only file at the destination (from an
+// earlier copy of read-only media) is replaced too; a failure is noted with the
+// system's reason and the copy goes on.
+void CopyOneFile(const std::wstring& from, const std::wstring& to, std::vector<std::wstring>& failures) {
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) failures.push_back(to + L": " + SysErrorMessage(GetLastError()));
+}
+
 void CopyFolderBranch(const std::wstring& source, const std::wstring& destination,
-                      std::vector<TFolderId>& branch) {
+                      std::vector<TFolderId>& branch, std::vector<std::wstring>& failures) {
     TFolderId id{};
     const bool known = GetFolderId(source, id);
     if (known && std::find(branch.begin(), branch.end(), id) != branch.end()) return;
 
-    if (!DirectoryExists(destination)) ForceDirectories(destination);
+    if (const DWORD error = CreateFolderPath(destination)) {
+        failures.push_back(destination + L": " + SysErrorMessage(error));
+        return;
+    }
 
     {
         TFindSearch files(source + L"\\*.*");
@@ -74,7 +72,7 @@ void CopyFolderBranch(const std::wstring& source, const std::wstring& destinatio
             do {
                 if (!IsFileEntry(files.Data())) continue;
                 const std::wstring name = files.Data().cFileName;
-                CopyFileW((source + L"\\" + name).c_str(), (destination + L"\\" + name).c_str(), FALSE);
+                CopyOneFile(source + L"\\" + name, destination + L"\\" + name, failures);
             } while (files.Next());
         }
     }
@@ -86,7 +84,7 @@ void CopyFolderBranch(const std::wstring& source, const std::wstring& destinatio
             do {
                 if (!IsVisibleSubfolder(folders.Data())) continue;
                 const std::wstring name = folders.Data().cFileName;
-                CopyFolderBranch(source + L"\\" + name, destination + L"\\" + name, branch);
+                CopyFolderBranch(source + L"\\" + name, destination + L"\\" + name, branch, failures);
             } while (folders.Next());
         }
     }
@@ -94,6 +92,25 @@ void CopyFolderBranch(const std::wstring& source, const std::wstring& destinatio
 }
 
 }  // namespace
+
+unsigned long CreateFolderPath(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    if (path.empty() || DirectoryExists(path)) return 0;
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0) {
+        const std::wstring parent = path.substr(0, slash);
+        // "C:" is a drive and "\\server" a share's host, not folders to create.
+        const bool drive = parent.size() == 2 && parent[1] == L':';
+        const bool host = parent.rfind(L"\\\\", 0) == 0 && parent.find(L'\\', 2) == std::wstring::npos;
+        if (!drive && !host)
+            if (const unsigned long error = CreateFolderPath(parent)) return error;
+    }
+    if (CreateDirectoryW(path.c_str(), nullptr)) return 0;
+    const DWORD error = GetLastError();
+    // Made meanwhile by someone else is made.
+    return DirectoryExists(path) ? 0 : (error ? error : ERROR_PATH_NOT_FOUND);
+}
 
 void CreateFolderIfMissing(const std::wstring& folder) {
     if (DirectoryExists(folder)) return;
@@ -111,16 +128,20 @@ void ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& list)
     } while (search.Next());
 }
 
-void CopyFolderRecursive(const std::wstring& source, const std::wstring& destination) {
+std::vector<std::wstring> CopyFolderRecursive(const std::wstring& source, const std::wstring& destination) {
     std::vector<TFolderId> branch;
-    CopyFolderBranch(source, destination, branch);
+    std::vector<std::wstring> failures;
+    CopyFolderBranch(source, destination, branch, failures);
+    return failures;
 }
 
 namespace {
 
 bool CopyStream(const std::wstring& source, const std::wstring& destination, bool toDisk,
                 const TCopyProgress& progress) {
-    TKernelHandle src(CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    // Media are shared: another PC copying from the same share, a backup or a
+    // virus scan may be reading the file too.
+    TKernelHandle src(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!src.Valid()) {
         const DWORD error = GetLastError();
@@ -185,24 +206,4 @@ void SetReadOnlyFlag(const std::wstring& file, bool flag) {
     const DWORD changed = flag ? (attributes | FILE_ATTRIBUTE_READONLY)
                                : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
     SetFileAttributesW(file.c_str(), changed);
-}
-
-bool ShellCopyFolder(const std::wstring& source, const std::wstring& destination) {
-    auto withoutTrailing = [](std::wstring path) {
-        if (!path.empty() && path.back() == L'\\') path.pop_back();
-        return path;
-    };
-    // Both lists end with two NULs: the string's own and one more.
-    std::wstring from = withoutTrailing(source);
-    from.push_back(L'\0');
-    std::wstring to = withoutTrailing(destination);
-    to.push_back(L'\0');
-
-    SHFILEOPSTRUCTW op{};
-    op.hwnd = nullptr;
-    op.wFunc = FO_COPY;
-    op.pFrom = from.c_str();
-    op.pTo = to.c_str();
-    op.fFlags = FOF_FILESONLY;
-    return SHFileOperationW(&op) == 0;
 }

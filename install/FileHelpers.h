@@ -13,17 +13,24 @@ using TCopyProgress = std::function<void(unsigned long long done, unsigned long 
 // is not examined.
 void CreateFolderIfMissing(const std::wstring& folder);
 
+// Creates the folder and every missing parent; 0 when it exists afterwards,
+// otherwise the system's error code of the level that could not be made.
+unsigned long CreateFolderPath(const std::wstring& folder);
+
 // Appends folder + name for every visible subfolder of folder (which ends with
 // "\"), except "." , ".." and "WithOutAnswer" (exact, case-sensitive). Hidden
 // and system folders are never listed. A missing folder adds nothing.
 void ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& list);
 
 // Copies the files of source (hidden and system ones too) into destination,
-// replacing same-named files, then recurses into the visible subfolders. Paths
-// have no trailing separator. Nothing is reported: a file that cannot be copied
-// is skipped. A folder already being copied higher up on the same branch (a
-// junction or link pointing back up the tree) is not entered again.
-void CopyFolderRecursive(const std::wstring& source, const std::wstring& destination);
+// replacing same-named files (read-only ones too), then recurses into the
+// visible subfolders: a folder copied onto an earlier copy of itself replaces
+// its files and never nests. Paths have no trailing separator. A file or
+// folder that cannot be copied is skipped and named in the result with the
+// system's reason ("<path>: <reason>"); a missing source gives an empty
+// destination and no failure. A folder already being copied higher up on the
+// same branch (a junction or link pointing back up the tree) is not entered again.
+std::vector<std::wstring> CopyFolderRecursive(const std::wstring& source, const std::wstring& destination);
 
 // Copies one file in blocks of up to 1 MiB and gives the copy the source's
 // last-write time rounded to DOS resolution. Raises EAppError when the source
@@ -40,10 +47,6 @@ bool StreamCopyFileToDisk(const std::wstring& source, const std::wstring& destin
 // Sets or clears the read-only attribute and keeps every other bit; a missing
 // file is skipped.
 void SetReadOnlyFlag(const std::wstring& file, bool flag);
-
-// Copies a folder through the shell (SHFileOperationW, FOF_FILESONLY, no
-// owner window). True when the shell reports success.
-bool ShellCopyFolder(const std::wstring& source, const std::wstring& destination);
 
 // Block size of StreamCopyFile.
 inline constexpr unsigned long StreamCopyBlockSize = 1048576;

@@ -4,8 +4,9 @@
 
 #include "install/InstallLogText.h"
 
-TInstallLog::TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps)
-    : FDistribution(std::move(distribution)), FTarget(std::move(target)), FTimeStamps(timeStamps) {}
+TInstallLog::TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps, bool removal)
+    : FDistribution(std::move(distribution)), FTarget(std::move(target)), FTimeStamps(timeStamps),
+      FRemoval(removal) {}
 
 TInstallLog::~TInstallLog() = default;
 
@@ -22,8 +23,10 @@ void TInstallLog::Open(const std::wstring& path) {
     if (fresh || (GetFileSizeEx(FFile.Get(), &size) && size.QuadPart == 0)) Write(Utf8Bom);
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    Write(InstallLogLine(InstallLogHeader(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                                          now.wSecond, FDistribution, FTarget)));
+    Write(InstallLogLine(FRemoval ? UninstallLogHeader(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                                                       now.wSecond, FTarget)
+                                  : InstallLogHeader(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                                                     now.wSecond, FDistribution, FTarget)));
     for (const std::wstring& line : FPending) Write(InstallLogLine(line));
     FPending.clear();
 }

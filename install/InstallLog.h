@@ -10,7 +10,8 @@ class TInstallLog {
 public:
     // Lines given before Open are kept and written when the file opens.
     // timeStamps: every line starts with the local time it was given at.
-    TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps = false);
+    // removal: the header is that of a removal (Uninstall.log), without a distribution.
+    TInstallLog(std::wstring distribution, std::wstring target, bool timeStamps = false, bool removal = false);
     ~TInstallLog();
     TInstallLog(const TInstallLog&) = delete;
     TInstallLog& operator=(const TInstallLog&) = delete;
@@ -28,6 +29,7 @@ private:
 
     std::wstring FDistribution, FTarget;
     bool FTimeStamps;
+    bool FRemoval;
     std::vector<std::wstring> FPending;
     TKernelHandle FFile;
 };

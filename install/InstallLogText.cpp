@@ -12,6 +12,13 @@ std::wstring InstallLogHeader(int year, int month, int day, int hour, int minute
            L". Каталог установки: " + target;
 }
 
+std::wstring UninstallLogHeader(int year, int month, int day, int hour, int minute, int second,
+                                const std::wstring& target) {
+    wchar_t stamp[64];
+    std::swprintf(stamp, 64, L"%02d.%02d.%04d %02d:%02d:%02d", day, month, year, hour, minute, second);
+    return L"Удаление " + std::wstring(stamp) + L". Каталог установки: " + target;
+}
+
 std::wstring InstallLogTime(int hour, int minute, int second, int millisecond) {
     wchar_t stamp[32];
     std::swprintf(stamp, 32, L"%02d:%02d:%02d.%03d ", hour, minute, second, millisecond);

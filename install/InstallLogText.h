@@ -8,6 +8,11 @@
 std::wstring InstallLogHeader(int year, int month, int day, int hour, int minute, int second,
                               const std::wstring& distribution, const std::wstring& target);
 
+// The header of a removal run in Uninstall.log:
+// "Удаление 09.12.2026 14:30:05. Каталог установки: <T>"
+std::wstring UninstallLogHeader(int year, int month, int day, int hour, int minute, int second,
+                                const std::wstring& target);
+
 // The time stamp that begins a line of an unattended run: "14:30:05.123 ".
 std::wstring InstallLogTime(int hour, int minute, int second, int millisecond);
 

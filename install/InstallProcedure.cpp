@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <map>
 #include <memory>
 #include <new>
@@ -15,6 +16,7 @@
 #include "install/DriverStage.h"
 #include "install/FileHelpers.h"
 #include "install/InstallLog.h"
+#include "install/InstallRegistration.h"
 #include "install/MediaLayout.h"
 #include "install/ProcessRunner.h"
 #include "install/ProductStrings.h"
@@ -23,6 +25,7 @@
 #include "platform/AppError.h"
 #include "platform/ErrorBox.h"
 #include "platform/WinUtil.h"
+#include "shared/FileIO.h"
 #include "shared/TextCodec.h"
 #include "shared/VL_Common_Const.h"
 
@@ -119,11 +122,22 @@ TInstallResult TInstallProcedure::Run() {
     }
     TInstallLogMirror log(FLog, installLog, extra.get(), FTimeStamps);
     try {
-        if (!PrepareTarget(log, installLog)) return TInstallResult::Stopped;
+        if (!PrepareTarget(log, installLog)) {
+            OpenFallbackLog(installLog);
+            return TInstallResult::Stopped;
+        }
         installLog.Open(FChoices.Target + L"Install.log");
+        if (!installLog.IsOpen()) OpenFallbackLog(installLog);
+        // Deployment tools take the marker for a completed installation: from
+        // here on it is there again only when this run completes.
+        const std::wstring marker = FChoices.Target + InstalledMarkerFile;
+        SetReadOnlyFlag(marker, false);
+        if (!DeleteFileW(marker.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            FFailures.push_back(L"не удалось удалить " + marker + L": " + SysErrorMessage(GetLastError()));
         log.Stage(L"settings");
         // The settings file, before the main stage.
-        WriteInstallSettings(FChoices.Target);
+        if (!WriteInstallSettings(FChoices.Target, FChoices.KeepExistingSettings))
+            log.Note(L"Настройки " + FChoices.Target + SettingsSubfolder + L"holter.ini уже есть и оставлены без изменений");
         if (!MainStage(log)) return TInstallResult::Stopped;
         log.Stage(L"fonts");
         InstallFonts(log);
@@ -132,10 +146,20 @@ TInstallResult TInstallProcedure::Run() {
             InstallDriver(log);
         }
         log.Stage(L"update");
-        RunUpdateStage(log, FChoices.Target, FSource);
+        TUpdateOutcome update = RunUpdateStage(log, FChoices.Target, FSource, FChoices.WaitLimitMs);
+        FFailures.insert(FFailures.end(), update.Failures.begin(), update.Failures.end());
+        CheckMainProgram(log);
         log.Stage(L"shortcut");
-        CreateDesktopShortcut();
+        CreateDesktopShortcut(log);
         WaitForLastNum();
+        log.Stage(L"registration");
+        // The uninstaller, the record of the files and the Programs and Features
+        // entry; what fails there is a line, not a failed installation.
+        const TRegistration registration = RegisterInstallation(FChoices.Target, FShortcut, FFailures.empty());
+        for (const std::wstring& note : registration.Notes) log.Note(note);
+        for (const std::wstring& line : registration.Lines) log.Add(line);
+        // Written last, and only when everything before did its work.
+        if (FFailures.empty()) WriteMarker(update.Level);
         log.Stage(L"end");
         // The reason of an incomplete run is the last line of Install.log.
         for (const std::wstring& failure : FFailures) log.Note(L"Установка не завершена: " + failure);
@@ -149,13 +173,33 @@ TInstallResult TInstallProcedure::Run() {
     return FFailures.empty() ? TInstallResult::Completed : TInstallResult::Incomplete;
 }
 
-// The installation folder, created when missing; false when it cannot be.
+// Where Install.log goes when the installation folder takes none: beside the
+// /LOG file, or in %TEMP%.
+void TInstallProcedure::OpenFallbackLog(TInstallLog& installLog) const {
+    if (installLog.IsOpen()) return;
+    std::wstring folder;
+    if (!FLogFile.empty()) {
+        wchar_t* name = nullptr;
+        std::wstring full(MAX_PATH * 2, L'\0');
+        const DWORD n = GetFullPathNameW(FLogFile.c_str(), static_cast<DWORD>(full.size()), full.data(), &name);
+        if (n > 0 && n < full.size() && name) folder.assign(full.data(), name);
+    }
+    if (!folder.empty()) installLog.Open(folder + L"Install.log");
+    if (installLog.IsOpen()) return;
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (GetTempPathW(MAX_PATH + 1, temp)) installLog.Open(std::wstring(temp) + L"Install.log");
+}
+
+// The installation folder with every missing parent; false when it cannot be
+// made (the box, the list and Install.log say why).
 bool TInstallProcedure::PrepareTarget(IProgressLog& log, TInstallLog& installLog) {
     const std::wstring& target = FChoices.Target;
     if (DirectoryExists(target)) return true;
-    if (!CreateDirectoryW(target.c_str(), nullptr)) {
-        log.ShowError(L"Ошибка при создании каталога!");
+    if (const unsigned long error = CreateFolderPath(target)) {
+        const std::wstring reason = target + L": " + SysErrorMessage(error);
+        log.ShowError(L"Ошибка при создании каталога!\n" + reason);
         log.Add(L"Ошибка при создании каталога!");
+        log.Add(reason);
         return false;
     }
     installLog.Open(target + L"Install.log");
@@ -172,7 +216,8 @@ bool TInstallProcedure::MainStage(TInstallLogMirror& log) {
     CreateFolderIfMissing(target + SettingsSubfolder);
     log.Complete(line, true);
     log.Stage(L"database");
-    if (!RunDatabaseStage(log, target, FSource, FChoices.WindowsChoice, LocalNow())) return false;
+    if (!RunDatabaseStage(log, target, FSource, FChoices.WindowsChoice, LocalNow(), FChoices.KeepExistingData))
+        return false;
     log.Stage(L"lastnum");
     // The record takes a sync to the disk, which waits for the database just
     // copied to get there (a second under Wine on ext4); nothing later needs the
@@ -182,7 +227,8 @@ bool TInstallProcedure::MainStage(TInstallLogMirror& log) {
     } catch (const std::system_error&) {
         WriteLastNumIfMissing(target);  // no thread to spare: here and now
     }
-    if (FChoices.ProductVariant) WriteBtoothIni(target);
+    if (FChoices.ProductVariant && !WriteBtoothIni(target, FChoices.KeepExistingSettings))
+        log.Note(L"Настройки " + target + L"btooth.ini уже есть и оставлены без изменений");
     return true;
 }
 
@@ -206,18 +252,63 @@ void TInstallProcedure::InstallFonts(TInstallLogMirror& log) {
 
 void TInstallProcedure::InstallDriver(TInstallLogMirror& log) {
     if (!FHost.ConfirmDriver(DriverQuestion)) return;
-    const TDriverOutcome outcome =
-        RunDriverInstaller(log, FChoices.Target, FSource, *FStarter, FHost.OperatorPresent());
+    const TDriverOutcome outcome = RunDriverInstaller(log, FChoices.Target, FSource, *FStarter,
+                                                      FHost.OperatorPresent(), FChoices.WaitLimitMs);
+    FFailures.insert(FFailures.end(), outcome.CopyFailures.begin(), outcome.CopyFailures.end());
     if (outcome.Ran)
         log.Note(L"Программа установки драйвера завершилась с кодом " + std::to_wstring(outcome.ExitCode));
     else
         FFailures.push_back(outcome.Failure);
 }
 
-void TInstallProcedure::CreateDesktopShortcut() {
+// The release packages bring the programs; a package that did not leaves an
+// installation nobody can start, which is no completed installation.
+void TInstallProcedure::CheckMainProgram(TInstallLogMirror& log) {
+    const std::wstring program = FChoices.Target + LoadProductString(4);
+    if (FileExists(program)) return;
+    FFailures.push_back(L"Главная программа " + program + L" не установлена");
+    log.Add(FFailures.back());
+}
+
+// Unattended runs and runs as SYSTEM put the link where its users look: on
+// the desktop all users share; the wizard on the operator's own.
+void TInstallProcedure::CreateDesktopShortcut(TInstallLogMirror& log) {
     const std::wstring title = LoadProductString(1);
-    CreateShortcut(FChoices.Target + LoadProductString(4), Desktop, L"", L"", L"",
-                   LoadProductString(2) + L" \"" + title + L"\"", title);
+    const std::wstring target = FChoices.Target + LoadProductString(4);
+    const std::wstring description = LoadProductString(2) + L" \"" + title + L"\"";
+    long saved = 0;
+    std::wstring link;
+    if (FChoices.CommonDesktop || RunningAsLocalSystem()) {
+        const std::wstring common = CommonDesktopFolder();
+        if (!common.empty()) link = CreateShortcut(target, Explicit, common, L"", L"", description, title, &saved);
+    } else {
+        link = CreateShortcut(target, Desktop, L"", L"", L"", description, title, &saved);
+    }
+    FShortcut = link;
+    if (link.empty()) {
+        FFailures.push_back(L"Ярлык не создан: нет папки рабочего стола");
+        log.Add(FFailures.back());
+    } else if (saved < 0) {
+        FFailures.push_back(L"Ярлык " + link + L" не создан: " + SysErrorMessage(static_cast<DWORD>(saved)));
+        log.Add(FFailures.back());
+    }
+}
+
+// Installed.txt: what deployment tools test for, written whole or not at all.
+void TInstallProcedure::WriteMarker(const std::wstring& level) {
+    const std::wstring marker = FChoices.Target + InstalledMarkerFile;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t date[32] = {};
+    swprintf(date, 32, L"%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+             now.wSecond);
+    const std::string text = EncodeUtf8(L"Product=" + LoadProductString(1) + L"\r\nLevel=" + level +
+                                        L"\r\nInstalled=" + date + L"\r\n");
+    try {
+        WriteFileAtomic(marker, text);
+    } catch (const std::exception&) {
+        FFailures.push_back(L"не записан " + marker + L": " + ErrorText(std::current_exception()));
+    }
 }
 
 // On a small-font screen the large-font page; otherwise the final question.

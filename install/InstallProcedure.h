@@ -21,6 +21,14 @@ struct TInstallChoices {
     bool Driver = true;      // "Устанавливать драйвер"
     int WindowsChoice = 0;   // engine runtime set (index of CBWindows)
     bool ProductVariant = false;  // the variant that gets btooth.ini
+    // A database and settings files already in the folder stay as they are
+    // (unattended runs, unless told otherwise); the wizard replaces them.
+    bool KeepExistingData = false;
+    bool KeepExistingSettings = false;
+    // How long a driver installer or release script is waited for (0: no limit).
+    unsigned long WaitLimitMs = 0;
+    // The shortcut on the desktop all users share (unattended runs).
+    bool CommonDesktop = false;
 };
 
 inline const wchar_t* const FinalQuestion = L"Установка завершена. Выйти из программы установки?";
@@ -49,7 +57,7 @@ public:
 
 enum class TInstallResult {
     Completed,   // every step ran
-    Incomplete,  // every step ran, but one did not do its work (the driver); Install.log says which
+    Incomplete,  // every step ran, but one did not do its work; Install.log says which
     Stopped,     // a stop rule or an error ended the run; what the operator saw says why
 };
 
@@ -82,7 +90,10 @@ private:
     bool MainStage(TInstallLogMirror& log);
     void InstallFonts(TInstallLogMirror& log);
     void InstallDriver(TInstallLogMirror& log);
-    void CreateDesktopShortcut();
+    void CheckMainProgram(TInstallLogMirror& log);
+    void CreateDesktopShortcut(TInstallLogMirror& log);
+    void WriteMarker(const std::wstring& level);
+    void OpenFallbackLog(TInstallLog& installLog) const;
     void WaitForLastNum();
 
     IProgressLog& FLog;
@@ -94,4 +105,5 @@ private:
     IProgramStarter* FStarter;
     std::vector<std::wstring> FFailures;  // steps that ran without doing their work
     std::thread FLastNum;  // lastnum.dta, written beside the later steps
+    std::wstring FShortcut;  // the desktop link as written, for the removal
 };

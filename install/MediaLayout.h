@@ -32,3 +32,6 @@ inline const std::wstring UpdaterConfigFile = L"Updater.exe.cfg";
 inline const std::wstring ReleaseScriptFile = L"Install.cmd";
 // The one subfolder of the packages folder that is never a package (exact spelling).
 inline const std::wstring NoAnswerFolder = L"WithOutAnswer";
+
+// Written last, by a run that completed: deployment tools look for it.
+inline const std::wstring InstalledMarkerFile = L"Installed.txt";

@@ -31,8 +31,13 @@ constexpr DWORD CreationFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
 
 }  // namespace
 
+std::wstring WaitLimitText(unsigned long limitMs) {
+    if (limitMs % 60000 == 0) return std::to_wstring(limitMs / 60000) + L" мин";
+    return std::to_wstring((limitMs + 999) / 1000) + L" с";
+}
+
 unsigned long RunAndWait(const std::wstring& FileName, const std::wstring& Params,
-                         unsigned short ShowCmd) {
+                         unsigned short ShowCmd, unsigned long WaitLimitMs) {
     const std::wstring line = BuildRunAndWaitCommandLine(FileName, Params);
     if (!FitsCommandBuffer(line, RunAndWaitLineLimit))
         throw EAppError(L"Слишком длинная командная строка (более " +
@@ -47,9 +52,15 @@ unsigned long RunAndWait(const std::wstring& FileName, const std::wstring& Param
 
     TKernelHandle process(pi.hProcess);
     TKernelHandle thread(pi.hThread);
+    const ULONGLONG started = GetTickCount64();
     DWORD wait;
     do {
         wait = WaitForSingleObject(process.Get(), 100);
+        // Nobody may be there to answer a program that waits for input: the
+        // run goes on without it, and it is left running, not killed.
+        if (wait == WAIT_TIMEOUT && WaitLimitMs != 0 && GetTickCount64() - started >= WaitLimitMs)
+            throw EAppError(L"Программа " + FileName + L" не завершилась за " + WaitLimitText(WaitLimitMs) +
+                            L"; установка её больше не ждёт (программа продолжает работать).");
     } while (wait == WAIT_TIMEOUT);
     if (wait == WAIT_FAILED) {
         const DWORD error = GetLastError();
@@ -121,7 +132,7 @@ IProgramStarter& SystemProgramStarter() {
 }
 
 TElevatableRun RunElevatable(IProgramStarter& starter, const std::wstring& file, unsigned short showCmd,
-                             bool mayAskConsent) {
+                             bool mayAskConsent, unsigned long waitLimitMs) {
     TElevatableRun run;
     const std::wstring line = QuoteProgramPath(file);
     if (!FitsCommandBuffer(line, StartProgramLineLimit)) {
@@ -141,7 +152,10 @@ TElevatableRun RunElevatable(IProgramStarter& starter, const std::wstring& file,
     }
     TKernelHandle process(static_cast<HANDLE>(started.Process));
     run.Started = true;
-    WaitForSingleObject(process.Get(), INFINITE);
+    if (WaitForSingleObject(process.Get(), waitLimitMs ? waitLimitMs : INFINITE) == WAIT_TIMEOUT) {
+        run.TimedOut = true;  // left running
+        return run;
+    }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.Get(), &exitCode);
     run.ExitCode = exitCode;

@@ -9,8 +9,13 @@
 // Raises EAppError when the command line does not fit 512 characters, when the
 // program cannot be started ("Не смог создать процесс: " + FileName) or when
 // the wait fails.
+// With WaitLimitMs (0: none) it stops waiting after that long and raises
+// EAppError naming the program, which is left running.
 unsigned long RunAndWait(const std::wstring& FileName, const std::wstring& Params,
-                         unsigned short ShowCmd);
+                         unsigned short ShowCmd, unsigned long WaitLimitMs = 0);
+
+// A wait limit as the texts give it: "30 мин", or "2 с" when it is no whole minute.
+std::wstring WaitLimitText(unsigned long limitMs);
 
 // Runs CommandLine unchanged in the installer's current folder. -1 when it
 // does not fit 255 characters or cannot be started; with Wait, the exit code
@@ -45,11 +50,13 @@ struct TElevatableRun {
     bool AskedConsent = false;   // started through the consent prompt
     unsigned long Error = 0;     // why it did not start (system error code)
     unsigned long ExitCode = 0;  // when it started and ended
+    bool TimedOut = false;       // started, but still running when the wait limit came
 };
 
 // Starts file (no arguments; its path is quoted) and waits for it. Where the
 // system answers ERROR_ELEVATION_REQUIRED and mayAskConsent is true, it starts
 // again through the consent prompt. A line over 255 characters is not started
-// (ERROR_FILENAME_EXCED_RANGE).
+// (ERROR_FILENAME_EXCED_RANGE). waitLimitMs (0: none): after that long it
+// stops waiting and leaves the program running.
 TElevatableRun RunElevatable(IProgramStarter& starter, const std::wstring& file, unsigned short showCmd,
-                             bool mayAskConsent);
+                             bool mayAskConsent, unsigned long waitLimitMs = 0);

@@ -8,11 +8,14 @@
 #include "shared/IniDocument.h"
 #include "shared/VL_Common_Const.h"
 
-void WriteInstallSettings(const std::wstring& target) {
-    IniDocument ini(target + SettingsSubfolder + L"holter.ini");
+bool WriteInstallSettings(const std::wstring& target, bool keepExisting) {
+    const std::wstring file = target + SettingsSubfolder + L"holter.ini";
+    if (keepExisting && FileExists(file)) return false;
+    IniDocument ini(file);
     ini.SetInteger(L"options", L"FilterType", 0);
     ini.SetInteger(L"options", L"HardwareType", 1);
     ini.WriteBack();
+    return true;
 }
 
 void WriteLastNumIfMissing(const std::wstring& target) {
@@ -35,8 +38,11 @@ void WriteLastNumIfMissing(const std::wstring& target) {
     if (!whole || !MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) DeleteFileW(part.c_str());
 }
 
-void WriteBtoothIni(const std::wstring& target) {
-    IniDocument ini(target + L"btooth.ini");
+bool WriteBtoothIni(const std::wstring& target, bool keepExisting) {
+    const std::wstring file = target + L"btooth.ini";
+    if (keepExisting && FileExists(file)) return false;
+    IniDocument ini(file);
     ini.SetString(L"Common", L"Disk", L"I");
     ini.WriteBack();
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <msxml2.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "install/FileHelpers.h"
 #include "install/MediaLayout.h"
@@ -20,11 +21,17 @@ void SortPackages(std::vector<std::wstring>& paths) {
     });
 }
 
-void RunUpdateStage(IProgressLog& log, const std::wstring& target, const std::wstring& source) {
+TUpdateOutcome RunUpdateStage(IProgressLog& log, const std::wstring& target, const std::wstring& source,
+                              unsigned long waitLimitMs) {
+    TUpdateOutcome outcome;
     const std::wstring packagesFolder = target + PackagesFolder + L"\\";
     if (!DirectoryExists(packagesFolder)) CreateDirectoryW(packagesFolder.c_str(), nullptr);
-    CopyFolderRecursive(source + PackagesFolder, target + PackagesFolder);
-    CopyFolderRecursive(source + UpdaterFolder, target);
+    for (const auto& [from, to] : {std::pair{source + PackagesFolder, target + PackagesFolder},
+                                   std::pair{source + UpdaterFolder, target}})
+        for (const std::wstring& failure : CopyFolderRecursive(from, to)) {
+            outcome.Failures.push_back(L"Не скопирован файл " + failure);
+            log.Add(outcome.Failures.back());
+        }
     SetReadOnlyFlag(target + ReleaseInfoFile, false);
     SetReadOnlyFlag(target + UpdaterConfigFile, false);
 
@@ -34,7 +41,7 @@ void RunUpdateStage(IProgressLog& log, const std::wstring& target, const std::ws
     const std::wstring package = packages[NewestPackage(packages, packagesFolder)];
 
     SetCurrentDirectoryW((package + L"\\").c_str());
-    const unsigned long exitCode = RunAndWait(package + L"\\" + ReleaseScriptFile, L"", SW_HIDE);
+    const unsigned long exitCode = RunAndWait(package + L"\\" + ReleaseScriptFile, L"", SW_HIDE, waitLimitMs);
     SetCurrentDirectoryW(target.c_str());
     // Media never had to end their scripts with 0 (a script's code is that of
     // its last command, and robocopy ends with 1 after copying files): the code
@@ -43,7 +50,9 @@ void RunUpdateStage(IProgressLog& log, const std::wstring& target, const std::ws
         log.Add(L"Сценарий выпуска " + package + L"\\" + ReleaseScriptFile + L" завершился с кодом " +
                 std::to_wstring(exitCode));
 
-    SetReleaseLevel(target, ReleaseLevel(package));
+    outcome.Level = ReleaseLevel(package);
+    SetReleaseLevel(target, outcome.Level);
+    return outcome;
 }
 
 namespace {
@@ -131,5 +140,27 @@ void SetReleaseLevel(const std::wstring& Folder, const std::wstring& Level) {
         throw EAppError(L"Cannot get release information, error: " + e.Message());
     } catch (const std::exception& e) {
         throw EAppError(L"Cannot get release information, error: " + WhatText(e));
+    }
+}
+
+std::wstring ReadReleaseLevel(const std::wstring& Folder) {
+    try {
+        const TComApartment com;
+        TComPtr<IXMLDOMDocument2> doc;
+        if (FAILED(CoCreateInstance(ClassDOMDocument, nullptr, CLSCTX_INPROC_SERVER, InterfaceDOMDocument2,
+                                    doc.OutVoid())))
+            return L"";
+        doc->put_async(VARIANT_FALSE);
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        TVariant path(Folder + ReleaseInfoFile);
+        if (FAILED(doc->load(path.Get(), &loaded)) || loaded != VARIANT_TRUE) return L"";
+        const TComPtr<IXMLDOMNode> root = SelectNode(doc.Get(), L"/ROOT");
+        const TComPtr<IXMLDOMNode> level = root ? SelectNode(root.Get(), L"Level") : TComPtr<IXMLDOMNode>();
+        if (!level) return L"";
+        TBstr text;
+        if (FAILED(level->get_text(text.Out()))) return L"";
+        return text.Text();
+    } catch (const std::exception&) {
+        return L"";
     }
 }

@@ -57,3 +57,25 @@ void ProcessMessages() {
         DispatchMessageW(&msg);
     }
 }
+
+bool InteractiveWindowStation() {
+    HWINSTA station = GetProcessWindowStation();
+    USEROBJECTFLAGS flags{};
+    DWORD needed = 0;
+    // Unknown counts as interactive: as before, an operator's start shows its boxes.
+    if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed)) return true;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+bool RunningAsLocalSystem() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const TKernelHandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    if (size == 0) return false;
+    std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');  // suitably aligned storage
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return false;
+    const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+    return IsWellKnownSid(user->User.Sid, WinLocalSystemSid) != FALSE;
+}

@@ -15,6 +15,14 @@ std::wstring ExeFolder();
 bool DirectoryExists(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 
+// False in a window station that nobody sees (a service, a remoting session,
+// a task that runs whether the user is logged on or not): no window there can
+// ever be answered.
+bool InteractiveWindowStation();
+
+// The process runs as the local system account (a computer startup script).
+bool RunningAsLocalSystem();
+
 // Let the user interface process every pending message ("pump").
 void ProcessMessages();
 

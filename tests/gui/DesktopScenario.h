@@ -191,8 +191,15 @@ inline void ExpectFontsInstalled(const std::wstring& media, const std::vector<st
 }
 
 // The desktop link points at the main program in the target folder.
-inline void ExpectDesktopLink(const std::wstring& target) {
-    const std::wstring file = DesktopFolder() + L"\\Велитор - Vudeze.lnk";
+// The desktop all users share, where unattended runs put the link.
+inline std::wstring CommonDesktop() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path))) return L"";
+    return path;
+}
+
+inline void ExpectDesktopLink(const std::wstring& target, const std::wstring& desktop = DesktopFolder()) {
+    const std::wstring file = desktop + L"\\Велитор - Vudeze.lnk";
     ASSERT_TRUE(gui::FileExists(file)) << gui::Narrow(file);
     const TLink link = ReadLink(file);
     ASSERT_TRUE(link.Loaded);

@@ -163,9 +163,10 @@ TEST_F(DestinationFaults, DriveFullDuringTheDatabaseCopyLeavesTheClinicDatabaseI
 }
 
 // Release scripts: one ends with a non-zero code, one starts a child and leaves at once.
+// Each still deploys its programs first, as every release script does.
 void ReplaceScript(const std::wstring& path, const std::string& body) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ASSERT_TRUE(fault::WriteAll(path, "@echo off\r\n" + body));
+    ASSERT_TRUE(fault::WriteAll(path, "@echo off\r\ncopy /Y \"%~dp0files\\*.*\" \"%~dp0..\\..\\\" >nul\r\n" + body));
 }
 
 // Media never had to end their scripts with 0: the code is reported, nothing more.

@@ -65,12 +65,27 @@ TEST_F(InstallFailures, MissingProductLibraryIsAnErrorNotAMark) {
     ExpectEndedByError(app, out);
 }
 
-TEST_F(InstallFailures, TargetFolderThatCannotBeCreated) {
+// The system's text for an error, as the program shows it.
+std::wstring SysErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = buffer ? buffer : L"";
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+    return text;
+}
+
+TEST_F(InstallFailures, TargetFolderThatCannotBeCreatedSaysWhy) {
+    // A file where a parent folder should be: neither the path page nor the
+    // installation can make the folder.
+    run::WriteAll(Dist.Root() + L"no parent", "");
     const std::wstring target = Dist.Root() + L"no parent\\Target\\";
     gui::TInstaller& app = Launch();
     const run::TOutcome out = run::Install(app, target, {});
-    EXPECT_EQ(out.boxes, std::vector<std::wstring>{L"Ошибка при создании каталога!"});
-    EXPECT_EQ(out.lines, std::vector<std::wstring>{L"Ошибка при создании каталога!"});
+    const std::wstring reason = target + L": " + SysErrorText(ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(out.boxes, std::vector<std::wstring>{L"Ошибка при создании каталога!\n" + reason});
+    EXPECT_EQ(out.lines, (std::vector<std::wstring>{L"Ошибка при создании каталога!", reason}));
     EXPECT_FALSE(gui::DirectoryExists(target));
     ExpectEndedByError(app, out);
 }

@@ -182,6 +182,8 @@ TEST_F(OperatorUse, WindowAnswersThroughALongCopyAndASlowDriverInstaller) {
     HWND warning = app.WaitMessageWindow();
     ASSERT_NE(nullptr, warning);
     app.PressMessageWindowOk(warning);
+    // The warning is modal: a click before it has gone is lost.
+    ASSERT_TRUE(app.WaitMessageWindowGone());
     ASSERT_TRUE(app.WaitPage(IDC_TS_INPUTCOMPONENTS));
     app.Click(IDC_BTNINSATALL);
     ASSERT_TRUE(app.WaitPage(IDC_TS_PROGRESSINSTALL));

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 using wizard::kNoPath;
@@ -49,17 +51,20 @@ TEST_F(PathInput, EmptyBlanksAndControlCharactersAskForAPath) {
     }
 }
 
-TEST_F(PathInput, RootFoldersAreRefusedAndShownNormalised) {
+TEST_F(PathInput, RootFoldersAreRefusedHoweverSpelledAndShownCanonical) {
     ASSERT_NO_FATAL_FAILURE(ToPathPage());
     ExpectRoot(L"C:", L"C:\\");
     ExpectRoot(L"C:\\", L"C:\\");
     ExpectRoot(L"D:\\", L"D:\\");
     ExpectRoot(L"  \tC:\\ \r\n", L"C:\\");
-    ExpectRoot(L"AB", L"AB\\");
-    ExpectRoot(L"\\", L"\\");
-    ExpectRoot(L"..", L"..\\");
-    // Nothing was created for a refused entry beside the program.
-    EXPECT_FALSE(gui::DirectoryExists(Dist.Folder() + L"AB"));
+    ExpectRoot(L"C:/", L"C:\\");
+    ExpectRoot(L"C:\\.", L"C:\\");
+    ExpectRoot(L"C:\\x\\..", L"C:\\");
+    ExpectRoot(L"C:\\\\", L"C:\\");
+    // Rooted: the root of the drive the program runs from.
+    ExpectRoot(L"\\", Dist.Folder().substr(0, 3));
+    EXPECT_FALSE(gui::DirectoryExists(L"C:\\x"));
+    EXPECT_FALSE(gui::FileExists(L"C:\\Settings"));
 }
 
 TEST_F(PathInput, AcceptedFolderIsTrimmedCreatedWithItsSettingsFolder) {
@@ -80,7 +85,7 @@ TEST_F(PathInput, AcceptedFolderIsTrimmedCreatedWithItsSettingsFolder) {
     std::wstring slashed = Dist.Root() + L"Slashed";
     for (auto& c : slashed)
         if (c == L'\\') c = L'/';
-    ExpectAccepted(slashed, slashed + L"\\");
+    ExpectAccepted(slashed, Dist.Root() + L"Slashed\\");
     EXPECT_TRUE(gui::DirectoryExists(Dist.Root() + L"Slashed\\Settings"));
 
     // Entered a second time, the existing folders are simply kept.
@@ -94,37 +99,40 @@ TEST_F(PathInput, RelativeEntryLandsBesideTheProgramWhereverItWasStarted) {
     ASSERT_NO_FATAL_FAILURE(Start(elsewhere));
     ASSERT_TRUE(app().Click(IDC_BTNSTARTNEXT));
     ASSERT_TRUE(app().WaitPage(IDC_TS_INPUTPATH));
-    ExpectAccepted(L"ABC", L"ABC\\");
+    // Shown as the folder it is, so it keeps meaning that folder.
+    ExpectAccepted(L"ABC", Dist.Folder() + L"ABC\\");
     EXPECT_TRUE(gui::DirectoryExists(Dist.Folder() + L"ABC"));
     EXPECT_TRUE(gui::DirectoryExists(Dist.Folder() + L"ABC\\Settings"));
     EXPECT_FALSE(gui::DirectoryExists(elsewhere + L"ABC"));
 }
 
-TEST_F(PathInput, FoldersThatCannotBeCreatedMoveOnSilently) {
+TEST_F(PathInput, MissingParentsAreCreatedAndImpossibleFoldersRefused) {
     ASSERT_NO_FATAL_FAILURE(ToPathPage());
     const std::wstring root = Dist.Root();
 
-    // Parent missing: one level only is created, so nothing is, and no word is said.
+    // Parent missing: every level is created.
     ExpectAccepted(root + L"NoParent\\Child", root + L"NoParent\\Child\\");
-    EXPECT_FALSE(gui::DirectoryExists(root + L"NoParent"));
+    EXPECT_TRUE(gui::DirectoryExists(root + L"NoParent\\Child\\Settings"));
 
     // 300 characters: longer than any folder name may be.
     const std::wstring longPath = root + std::wstring(300 - root.size(), L'x');
-    ASSERT_EQ(300u, longPath.size());
-    ExpectAccepted(longPath, longPath + L"\\");
+    ASSERT_NO_FATAL_FAILURE(ExpectRejected(longPath, L"Недопустимый каталог: " + longPath));
+    // A folder, but too deep for the driver installer's command line (255).
+    const std::wstring deep = root + std::wstring(230 - root.size(), L'd');
+    ASSERT_NO_FATAL_FAILURE(ExpectRejected(
+        deep, L"Слишком длинный путь установки (231 символов): командная строка программы установки драйвера "
+              L"будет длиннее 255 символов. Выберите путь не длиннее 214 символов."));
 
     // Characters no file name may hold.
-    ExpectAccepted(root + L"a|b", root + L"a|b\\");
-    ExpectAccepted(root + L"say \"hi\"", root + L"say \"hi\"\\");
-    ExpectAccepted(L"\"C:\\quoted\"", L"\"C:\\quoted\"\\");
+    ASSERT_NO_FATAL_FAILURE(ExpectRejected(root + L"a|b", L"Недопустимый каталог: " + root + L"a|b"));
+    ASSERT_NO_FATAL_FAILURE(ExpectRejected(root + L"say \"hi\"", L"Недопустимый каталог: " + root + L"say \"hi\""));
 
     // A drive this machine does not have.
     const std::wstring drive = MissingDrive();
     ASSERT_FALSE(drive.empty());
-    ExpectAccepted(drive + L"\\Folder", drive + L"\\Folder\\");
-    EXPECT_FALSE(gui::DirectoryExists(drive + L"\\Folder"));
+    ASSERT_NO_FATAL_FAILURE(ExpectRejected(drive + L"\\Folder", L"Нет такого диска: " + drive + L"\\Folder\\"));
 
-    // The only thing created in the test area is the scratch root's own content.
+    // Nothing was created for a refused folder.
     WIN32_FIND_DATAW fd{};
     HANDLE find = FindFirstFileW((root + L"*").c_str(), &fd);
     ASSERT_NE(INVALID_HANDLE_VALUE, find);
@@ -133,8 +141,8 @@ TEST_F(PathInput, FoldersThatCannotBeCreatedMoveOnSilently) {
         if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L"..")) names.push_back(fd.cFileName);
     } while (FindNextFileW(find, &fd));
     FindClose(find);
-    ASSERT_EQ(1u, names.size()) << gui::Narrow(names.back());
-    EXPECT_EQ("media", gui::Narrow(names[0]));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"NoParent", L"media"}));
 }
 
 TEST_F(PathInput, FolderBrowserCancelledKeepsTheEntry) {

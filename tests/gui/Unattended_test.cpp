@@ -98,7 +98,10 @@ TEST_F(TUnattended, VerySilentInstallsEverythingWithoutAWindow) {
     EXPECT_EQ(run::SizeOf(Target + L"Settings\\lastnum.dta"), 14);
     EXPECT_EQ(run::Ini(Target + L"Settings\\holter.ini", L"options", L"HardwareType"), L"1");
     EXPECT_EQ(run::LevelOf(run::ReadAll(Target + L"ReleaseInfo")), "010421");
-    scenario::ExpectDesktopLink(Target);
+    // On the desktop its users see, not on the deploying account's.
+    scenario::ExpectDesktopLink(Target, scenario::CommonDesktop());
+    EXPECT_FALSE(gui::FileExists(run::DesktopLink()));
+    EXPECT_TRUE(gui::FileExists(Target + L"Installed.txt"));
     // The driver box's default: installed, without its question.
     EXPECT_TRUE(run::Contains(gui::Widen(run::ReadAll(Target + L"FTDIDriverInstall\\FTDIDriverInstall.log")),
                               L"show=0"));
@@ -154,6 +157,7 @@ TEST_F(TUnattended, MissingMediaFileGives1603WithTheErrorInInstallLog) {
     EXPECT_EQ(windows, 0);
     EXPECT_TRUE(run::Contains(InstallLog(), L" Cannot open file \"" + Dist.Folder())) << gui::Narrow(InstallLog());
     EXPECT_FALSE(gui::FileExists(Target + L"ReleaseInfo"));
+    EXPECT_FALSE(gui::FileExists(Target + L"Installed.txt"));
 }
 
 TEST_F(TUnattended, SecondRunGives1618WhileTheFirstCompletes) {

@@ -47,4 +47,36 @@ TEST(Switches, FolderRefusedWithThePathPageMessages) {
     EXPECT_EQ(Parse(L"/VERYSILENT /DIR=\" \t\"").Error, L"Не выбран путь для установки программы!");
     EXPECT_EQ(Parse(L"/SILENT /DIR=D:").Error, L"Программу нелзя устанавливать в корневой каталог!");
     EXPECT_EQ(Parse(L"/SILENT /DIR=\"D:\\\"").Error, L"Программу нелзя устанавливать в корневой каталог!");
+    EXPECT_EQ(Parse(L"/SILENT /DIR=C:/").Error, L"Программу нелзя устанавливать в корневой каталог!");
+}
+
+TEST(Switches, RepeatedRunsKeepDataUnlessToldAndWaitThirtyMinutes) {
+    const TSwitches plain = Parse(L"/VERYSILENT");
+    EXPECT_TRUE(plain.KeepData);
+    EXPECT_TRUE(plain.KeepSettings);
+    EXPECT_EQ(plain.WaitMinutes, 30u);
+    const TSwitches told = Parse(L"/VERYSILENT /NewDatabase -newsettings /TIMEOUT=90");
+    ASSERT_TRUE(told.Valid()) << EncodeUtf8(told.Error);
+    EXPECT_FALSE(told.KeepData);
+    EXPECT_FALSE(told.KeepSettings);
+    EXPECT_EQ(told.WaitMinutes, 90u);
+    for (const wchar_t* bad : {L"/VERYSILENT /TIMEOUT=0", L"/VERYSILENT /TIMEOUT=1441", L"/VERYSILENT /TIMEOUT=",
+                               L"/VERYSILENT /TIMEOUT=-5", L"/VERYSILENT /TIMEOUT=1.5", L"/VERYSILENT /TIMEOUT=99999",
+                               L"/VERYSILENT /NEWDATABASE /NEWDATABASE", L"/NEWDATABASE", L"/TIMEOUT=5",
+                               L"/VERYSILENT /NEWSETTINGS=1"})
+        EXPECT_FALSE(Parse(bad).Valid()) << EncodeUtf8(bad);
+}
+
+TEST(Switches, UninstallTakesTheQuietModesAndALogButNoFolderOrDriver) {
+    const TSwitches quiet = Parse(L"/uninstall -VERYSILENT /LOG=\"C:\\logs\\removal.log\"");
+    ASSERT_TRUE(quiet.Valid()) << EncodeUtf8(quiet.Error);
+    EXPECT_TRUE(quiet.Uninstall);
+    EXPECT_EQ(quiet.Mode, TRunMode::VerySilent);
+    EXPECT_EQ(quiet.LogFile, L"C:\\logs\\removal.log");
+    EXPECT_EQ(Parse(L"/UNINSTALL").Mode, TRunMode::Wizard);
+    EXPECT_TRUE(Parse(L"/UNINSTALL").Uninstall);
+    EXPECT_FALSE(Parse(L"/VERYSILENT").Uninstall);
+    for (const wchar_t* bad : {L"/UNINSTALL /UNINSTALL", L"/UNINSTALL=1", L"/UNINSTALL /VERYSILENT /DIR=C:\\Rudeve",
+                               L"/UNINSTALL /SILENT /NODRIVER", L"/UNINSTALL /LOG=C:\\a.log"})
+        EXPECT_FALSE(Parse(bad).Valid()) << EncodeUtf8(bad);
 }

@@ -55,6 +55,8 @@ public:
     }
 };
 
+const wchar_t* const DriverProgramName = L"FTDIDriverInstall.exe";
+
 }  // namespace
 
 TEST(DriverStage, CopiesAndRunsTheInstallerHiddenBetweenTwoLines) {
@@ -123,4 +125,42 @@ TEST(DriverStage, MissingInstallerIsNamedNotReportedInstalled) {
     EXPECT_FALSE(outcome.Ran);
     EXPECT_EQ(log.Lines, (std::vector<std::wstring>{Started, outcome.Failure, Finished}));
     EXPECT_EQ(m.Record(), L"<missing>");
+}
+
+TEST(DriverStage, EachReinstallationReplacesTheFolderWithTheNewestFilesWithoutNesting) {
+    TDriverMedia m;
+    CreateDirectoryW((m.S + L"FTDIDriverInstall\\amd64").c_str(), nullptr);
+    for (const std::string release : {"1", "2", "3"}) {
+        PutFile(m.S + L"FTDIDriverInstall\\release.txt", release);
+        PutFile(m.S + L"FTDIDriverInstall\\amd64\\ftdibus.inf", release);
+        TRecordingLog log;
+        const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, SystemProgramStarter(), false);
+        EXPECT_TRUE(outcome.Ran) << release;
+        EXPECT_TRUE(outcome.CopyFailures.empty());
+        EXPECT_EQ(GetFile(m.T + L"FTDIDriverInstall\\release.txt"), release);
+        EXPECT_EQ(GetFile(m.T + L"FTDIDriverInstall\\amd64\\ftdibus.inf"), release);
+    }
+    EXPECT_FALSE(PathExists(m.T + L"FTDIDriverInstall\\FTDIDriverInstall"));
+}
+
+TEST(DriverStage, InstallerStillRunningAtTheLimitIsLeftRunningAndNamed) {
+    TDriverMedia m;
+    // The stand-in waits while its hold file is there, like an installer asking
+    // a question in a session nobody sees.
+    PutFile(m.S + L"FTDIDriverInstall\\FTDIDriverInstall.hold", "");
+    TRecordingLog log;
+    const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, SystemProgramStarter(), false, 300);
+    EXPECT_FALSE(outcome.Ran);
+    const std::wstring program = m.T + L"FTDIDriverInstall\\FTDIDriverInstall.exe";
+    EXPECT_NE(outcome.Failure.find(program + L" не завершилась за 1 с"), std::wstring::npos);
+    EXPECT_EQ(log.Lines, (std::vector<std::wstring>{Started, outcome.Failure, Finished}));
+    // Not killed: still running, and it ends by itself once let go.
+    HANDLE left = RunningProgram(DriverProgramName);
+    ASSERT_NE(left, nullptr);
+    DeleteFileW((m.T + L"FTDIDriverInstall\\FTDIDriverInstall.hold").c_str());
+    WaitForSingleObject(left, INFINITE);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(left, &code);
+    CloseHandle(left);
+    EXPECT_EQ(code, 0u);
 }

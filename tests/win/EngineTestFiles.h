@@ -1,6 +1,7 @@
 // Scratch folders and small file utilities for the installation-engine tests.
 #pragma once
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -128,4 +129,19 @@ inline bool MakeUnixLink(const std::wstring& link, const std::string& unixTarget
     };
     for (int i = 0; i < 100 && !listed(); ++i) Sleep(50);
     return listed();
+}
+
+// A running process of this program name, opened to wait for it and read its
+// exit code; nullptr when none runs.
+inline HANDLE RunningProgram(const wchar_t* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    HANDLE found = nullptr;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, name) == 0)
+            found = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return found;
 }

@@ -4,6 +4,7 @@
 
 #include "install/FileHelpers.h"
 #include "platform/AppError.h"
+#include "platform/WinUtil.h"
 #include "tests/win/EngineTestFiles.h"
 
 namespace {
@@ -118,13 +119,15 @@ TEST(CopyFolderRecursive, ReplacesSameNamedFilesAndKeepsOthers) {
     PutFile(t + L"dst\\same.txt", "old");
     PutFile(t + L"dst\\other.txt", "other");
     PutFile(t + L"dst\\locked.txt", "old");
-    // A destination in use is refused by the platform; the copy goes on silently.
-    // (A read-only one would be too, but under Wine as root the attribute does not protect.)
+    // A destination in use is refused by the platform; the copy goes on and names
+    // it with the system's reason. (A read-only one is replaced: its attribute is
+    // cleared first; under Wine as root the attribute does not protect anyway.)
     HANDLE h = CreateFileW((t + L"dst\\locked.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
 
-    CopyFolderRecursive(t + L"src", t + L"dst");
+    const std::vector<std::wstring> failures = CopyFolderRecursive(t + L"src", t + L"dst");
     CloseHandle(h);
+    EXPECT_EQ(failures, std::vector<std::wstring>{t + L"dst\\locked.txt: " + SysErrorMessage(ERROR_SHARING_VIOLATION)});
     EXPECT_EQ(GetFile(t + L"dst\\same.txt"), "new");
     EXPECT_EQ(GetFile(t + L"dst\\other.txt"), "other");
     EXPECT_EQ(GetFile(t + L"dst\\locked.txt"), "old");
@@ -132,7 +135,7 @@ TEST(CopyFolderRecursive, ReplacesSameNamedFilesAndKeepsOthers) {
 
 TEST(CopyFolderRecursive, MissingSourceLeavesAnEmptyDestination) {
     TTempFolder t;
-    CopyFolderRecursive(t + L"none", t + L"dst");
+    EXPECT_TRUE(CopyFolderRecursive(t + L"none", t + L"dst").empty());
     EXPECT_TRUE(PathExists(t + L"dst"));
     std::vector<std::wstring> list;
     ListSubfolders(t + L"dst\\", list);
@@ -208,6 +211,26 @@ TEST(StreamCopyFile, SourceInUseCannotBeOpened) {
     EXPECT_FALSE(PathExists(t + L"dst"));
 }
 
+TEST(StreamCopyFile, SourceThatOthersReadIsCopiedAndTheCopyIsNotShared) {
+    // Another PC copying from the same share, a backup or a virus scan.
+    TTempFolder t;
+    CreateDirectoryW((t + L"media").c_str(), nullptr);
+    PutFile(t + L"media\\shared", "media");
+    HANDLE reader = CreateFileW((t + L"media\\shared").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::string seen;
+    EXPECT_TRUE(StreamCopyFileToDisk(t + L"media\\shared", t + L"dst", [&](unsigned long long, unsigned long long) {
+        // While it is written, nobody else may open the copy.
+        seen = GetFile(t + L"dst");
+    }));
+    EXPECT_TRUE(CopyFolderRecursive(t + L"media", t + L"folder").empty());
+    CloseHandle(reader);
+    EXPECT_EQ(GetFile(t + L"dst"), "media");
+    EXPECT_EQ(seen, "<missing>");
+    EXPECT_EQ(GetFile(t + L"folder\\shared"), "media");
+}
+
 TEST(StreamCopyFile, DestinationThatCannotBeCreatedRaisesAndReleasesTheSource) {
     TTempFolder t;
     PutFile(t + L"src", "x");
@@ -241,23 +264,6 @@ TEST(SetReadOnlyFlag, ChangesOnlyTheReadOnlyBit) {
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     SetReadOnlyFlag(t + L"missing", false);
     EXPECT_FALSE(PathExists(t + L"missing"));
-}
-
-TEST(ShellCopyFolder, BringsTheInstallerFolderWithItsTopLevelFiles) {
-    TTempFolder t;
-    CreateDirectoryW((t + L"dist").c_str(), nullptr);
-    CreateDirectoryW((t + L"dist\\FTDIDriverInstall").c_str(), nullptr);
-    PutFile(t + L"dist\\FTDIDriverInstall\\FTDIDriverInstall.exe", "MZ");
-    PutFile(t + L"dist\\FTDIDriverInstall\\readme.txt", "r");
-    CreateDirectoryW((t + L"inst").c_str(), nullptr);
-    EXPECT_TRUE(ShellCopyFolder(t + L"dist\\FTDIDriverInstall\\", t + L"inst\\FTDIDriverInstall\\"));
-    EXPECT_EQ(GetFile(t + L"inst\\FTDIDriverInstall\\FTDIDriverInstall.exe"), "MZ");
-    EXPECT_EQ(GetFile(t + L"inst\\FTDIDriverInstall\\readme.txt"), "r");
-}
-
-TEST(ShellCopyFolder, MissingSourceIsReportedAsFailure) {
-    TTempFolder t;
-    EXPECT_FALSE(ShellCopyFolder(t + L"none", t + L"dst"));
 }
 
 namespace {

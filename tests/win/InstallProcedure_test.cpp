@@ -13,6 +13,7 @@
 #include "install/DriverStage.h"
 #include "install/InstallProcedure.h"
 #include "install/ProcessRunner.h"
+#include "platform/WinUtil.h"
 #include "shared/TextCodec.h"
 #include "tests/win/EngineTestFiles.h"
 #include "tests/win/RecordingLog.h"
@@ -123,6 +124,10 @@ TEST(InstallProcedure, FullRunKeepsTheStepOrderAndEndsOnTheFontCheck) {
     EXPECT_EQ(run.log.Events.back().rfind(L"host:", 0), 0u) << "the ending is the last thing done";
     EXPECT_TRUE(PathExists(run.choices.Target + L"Settings\\lastnum.dta"));
     EXPECT_TRUE(PathExists(run.choices.Target + L"ReleaseInfo"));
+    // The marker for deployment tools: what was installed, and when.
+    EXPECT_EQ(Utf8ToWide(GetFile(run.choices.Target + L"Installed.txt")).rfind(
+                  L"Product=Велитор - Vudeze\r\nLevel=010421\r\nInstalled=20", 0),
+              0u);
 
     // Both logs hold every line, each after its time stamp.
     for (const std::wstring& file : {run.choices.Target + L"Install.log", t + L"copy.log"}) {
@@ -159,16 +164,31 @@ TEST(InstallProcedure, DriverOnlyWhenChosenAndAnsweredYes) {
     }
 }
 
-TEST(InstallProcedure, TargetThatCannotBeCreatedEndsBeforeTheMainStage) {
+TEST(InstallProcedure, MissingParentsAreCreated) {
     TTempFolder t{L"proc"};
     TRun run;
     run.choices.Target = t + L"missing\\deeper\\";
-    run.Go(t.Path());
+    run.Go(t + L"no media\\");
+    EXPECT_EQ(run.log.Lines.front(), L"Каталог создан...");
+    EXPECT_TRUE(PathExists(t + L"missing\\deeper\\Install.log"));
+}
+
+TEST(InstallProcedure, TargetThatCannotBeCreatedSaysWhyAndLogsBesideTheLogCopy) {
+    TTempFolder t{L"proc"};
+    PutFile(t + L"file", "");  // a file where a parent folder should be
+    CreateDirectoryW((t + L"logs").c_str(), nullptr);
+    TRun run;
+    run.choices.Target = t + L"file\\deeper\\";
+    run.Go(t.Path(), t + L"logs\\fleet.log");
     EXPECT_EQ(run.result, TInstallResult::Stopped);
+    const std::wstring reason = run.choices.Target + L": " + SysErrorMessage(ERROR_ALREADY_EXISTS);
     const std::vector<std::wstring> expected = {L"host:progress-page",
-                                                L"error:Ошибка при создании каталога!",
-                                                L"add:Ошибка при создании каталога!"};
+                                                L"error:Ошибка при создании каталога!\n" + reason,
+                                                L"add:Ошибка при создании каталога!", L"add:" + reason};
     EXPECT_EQ(run.log.Events, expected);
+    // Install.log where the administrator finds the /LOG copy, ending with the reason.
+    const std::wstring log = Utf8ToWide(GetFile(t + L"logs\\Install.log"));
+    EXPECT_EQ(log.substr(log.size() - reason.size() - 2), reason + L"\r\n");
 }
 
 TEST(InstallProcedure, ErrorInTheMainStageLeavesItAndEndsTheRun) {
@@ -240,6 +260,7 @@ TEST(InstallProcedure, UnattendedDriverRefusalCompletesTheRunAndFailsIt) {
     EXPECT_EQ(starter.Prompts, 0);
     // The stages after the driver ran.
     EXPECT_TRUE(PathExists(setup.Choices.Target + L"ReleaseInfo"));
+    EXPECT_FALSE(PathExists(setup.Choices.Target + L"Installed.txt"));
     const std::wstring log = Utf8ToWide(GetFile(setup.Choices.Target + L"Install.log"));
     const size_t last = log.rfind(L"Установка не завершена: Драйвер устройства не установлен: ");
     ASSERT_NE(last, std::wstring::npos) << EncodeUtf8(log);

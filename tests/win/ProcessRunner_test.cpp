@@ -107,3 +107,26 @@ TEST(StartProgram, FailuresGiveMinusOne) {
     EXPECT_EQ(StartProgram(quoted + L" " + std::wstring(255 - quoted.size(), L'b'), SW_HIDE, true), -1);
     EXPECT_EQ(Record(t + L"bin"), L"<missing>");
 }
+
+TEST(RunAndWait, ProgramStillRunningAtTheLimitRaisesItsNameAndIsLeftRunning) {
+    TTempFolder t;
+    const std::wstring folder = t + L"pkg";
+    const std::wstring exe = PlaceRecorder(folder);
+    PutFile(folder + L"\\FTDIDriverInstall.hold", "");
+    std::wstring message;
+    try {
+        RunAndWait(exe, L"--exit=4", SW_HIDE, 500);
+    } catch (const EAppError& e) {
+        message = e.Message();
+    }
+    EXPECT_EQ(message.find(L"Программа " + exe + L" не завершилась за 1 с"), 0u);
+    // Not killed: still running, and it ends with its own code once let go.
+    HANDLE left = RunningProgram(L"FTDIDriverInstall.exe");
+    ASSERT_NE(left, nullptr);
+    DeleteFileW((folder + L"\\FTDIDriverInstall.hold").c_str());
+    WaitForSingleObject(left, INFINITE);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(left, &code);
+    CloseHandle(left);
+    EXPECT_EQ(code, 4u);
+}

@@ -188,9 +188,30 @@ TEST_F(ShortcutTest, CodesAboveExplicitAndMissingValuesCreateNothing) {
 
     DeleteValue(MapGroups, L"Quick Launch");
     EXPECT_EQ(CreateShortcut(Target, QuickLaunch, L"", L"", L"", L"", L"Y"), L"");
-    SetString(ShellFolders, L"SendTo", L"");
-    EXPECT_EQ(CreateShortcut(Target, SendTo, L"", L"", L"", L"", L"Y"), L"");
     EXPECT_FALSE(FileExists(FRoot + L"\\Quick\\Y.lnk"));
+}
+
+TEST_F(ShortcutTest, AFolderTheLegacyKeyLacksComesFromTheShell) {
+    // A profile the shell has never shown (SYSTEM's) has no "Shell Folders" values.
+    wchar_t shell[MAX_PATH] = {};
+    ASSERT_HRESULT_SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_SENDTO, nullptr, SHGFP_TYPE_CURRENT, shell));
+    SetString(ShellFolders, L"SendTo", L"");
+    EXPECT_EQ(ShortcutFolderPath(SendTo, L""), shell);
+    DeleteValue(ShellFolders, L"SendTo");
+    EXPECT_EQ(ShortcutFolderPath(SendTo, L""), shell);
+    ASSERT_HRESULT_SUCCEEDED(
+        SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, shell));
+    EXPECT_EQ(CommonDesktopFolder(), shell);
+}
+
+TEST_F(ShortcutTest, AFailedSaveIsToldToTheCallerThatAsks) {
+    long saved = 0;
+    const std::wstring path = CreateShortcut(Target, Explicit, FRoot + L"\\Missing", L"", L"", L"", L"X", &saved);
+    EXPECT_EQ(path, FRoot + L"\\Missing\\X.lnk");
+    EXPECT_LT(saved, 0);
+    EXPECT_FALSE(FileExists(path));
+    CreateShortcut(Target, Explicit, FRoot + L"\\Exp", L"", L"", L"", L"X", &saved);
+    EXPECT_EQ(saved, 0);
 }
 
 TEST_F(ShortcutTest, MissingKeysReadAsNoFolderAndTheParentKeyIsCreated) {

@@ -1,5 +1,6 @@
 // Walks Install.exe through every page the way an operator would, printing what
-// each page shows and saving screenshots of each (main window pages also maximised):
+// each page shows and saving screenshots of each (main window pages also maximised),
+// then removes the installation with the uninstaller it left:
 //   DemoDriver <Install.exe> <screenshot folder> [pause ms between steps]
 // Paths may be Unix paths (they are mapped to Z:\...). Run by scripts/demo.
 #include <windows.h>
@@ -239,6 +240,35 @@ bool RunInstallation(const std::wstring& exe) {
     return app.ExitCode() == 0;
 }
 
+// The removal of that installation by the uninstaller it left, in its wizard
+// form: the confirmation, the progress list, the end.
+bool RunUninstall(const std::wstring& folder) {
+    const std::wstring exe = folder + L"Uninstall.exe";
+    if (!gui::FileExists(exe)) return Fail(L"the installation left no " + exe);
+    Print(L"\n== " + exe + L" /UNINSTALL");
+    gui::TInstaller app(exe, {}, L"/UNINSTALL");
+    if (!app.Started()) return Fail(app.StartError());
+    HWND box = app.WaitMessageBox();
+    if (!box) return Fail(L"the removal's confirmation did not appear");
+    DumpDialog(box, L"question");
+    Shot(box, L"uninstall-confirmation");
+    Pause();
+    app.Answer(box, IDYES);
+    if (!app.WaitMainWindow()) return Fail(L"the removal's progress page did not appear");
+    box = nullptr;
+    if (!gui::WaitUntil([&] { return (box = app.FindMessageBox()) != nullptr; }, 120000))
+        return Fail(L"the removal did not end");
+    for (const auto& line : app.LogLines()) Print(L"    | " + line);
+    Shot(app.MainWindow(), L"uninstall-progress");
+    DumpDialog(box, L"message");
+    Shot(box, L"uninstall-end");
+    Pause();
+    app.Answer(box, IDOK);
+    if (!app.WaitExit()) return Fail(L"the uninstaller did not close");
+    Print(L"\nUninstall.exe closed, exit code " + std::to_wstring(app.ExitCode()));
+    return app.ExitCode() == 0;
+}
+
 // Cancel on the start page, the question, the cancel page, "Выход".
 bool RunCancel(const std::wstring& exe) {
     gui::TInstaller app(exe);
@@ -277,7 +307,9 @@ int wmain(int argc, wchar_t** argv) {
 
     Print(L"== a whole installation from " + exe);
     const bool installed = RunInstallation(exe);
+    // The path page's default folder, where the installation went.
+    const bool removed = installed && RunUninstall(L"C:\\Rudeve\\");
     Print(L"\n== cancelling on the start page");
     const bool cancelled = RunCancel(exe);
-    return installed && cancelled ? 0 : 1;
+    return installed && removed && cancelled ? 0 : 1;
 }
