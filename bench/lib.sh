@@ -57,11 +57,6 @@ bench_finish() {
   rm -rf "$work"
 }
 
-# Microseconds so far in which some task waited for the disk (Linux pressure
-# stall information; 0 where the kernel has none). Two readings give the share
-# of a stretch of time in which the disk held somebody up.
-io_stall_us() { awk '/^some/ { sub("total=", "", $5); print $5 }' /proc/pressure/io 2>/dev/null || echo 0; }
-
 # What the numbers were measured on.
 machine() {
   local cpu
