@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
+#include <optional>
 
 #include "app/PngImage.h"
 #include "platform/AppError.h"
@@ -37,7 +39,10 @@ void TBitmap32::SetSize(int width, int height) {
     FHeight = height;
 }
 
-void LoadPngResource(TBitmap32& bitmap, const wchar_t* name, HMODULE module) {
+namespace {
+
+// Pure work, safe on any thread: the resource's bytes are read-only.
+TPngImage DecodePngResource(const wchar_t* name, HMODULE module) {
     const std::span<const uint8_t> data = ResourceBytes(module, name);
     if (data.empty())
         throw EAppError(L"В программе нет ресурса \"" + std::wstring(name) + L"\".");
@@ -48,8 +53,42 @@ void LoadPngResource(TBitmap32& bitmap, const wchar_t* name, HMODULE module) {
         throw EAppError(L"Ресурс \"" + std::wstring(name) + L"\": " + e.Message());
     }
     FlattenOntoWhite(image);
+    return image;
+}
+
+void FillBitmap(TBitmap32& bitmap, const TPngImage& image) {
     bitmap.SetSize(static_cast<int>(image.Width), static_cast<int>(image.Height));
     std::memcpy(bitmap.Bits(), image.Bgra.data(), image.Bgra.size());
+}
+
+using TDecodedImages = std::array<TPngImage, kDecorImageCount>;
+
+// In loading order, so the first broken image is the one reported, as when
+// the window loads them itself.
+TDecodedImages DecodeAll(HMODULE module) {
+    TDecodedImages images;
+    for (int i = 0; i < kDecorImageCount; ++i) images[i] = DecodePngResource(kDecorResourceNames[i], module);
+    return images;
+}
+
+struct TPreload {
+    HMODULE Module = nullptr;
+    std::future<TDecodedImages> Images;
+};
+std::optional<TPreload> Preloaded;
+
+}  // namespace
+
+void LoadPngResource(TBitmap32& bitmap, const wchar_t* name, HMODULE module) {
+    FillBitmap(bitmap, DecodePngResource(name, module));
+}
+
+void PreloadDecorImages(HMODULE module) {
+    try {
+        Preloaded = TPreload{module, std::async(std::launch::async, DecodeAll, module)};
+    } catch (const std::system_error&) {
+        Preloaded.reset();  // no thread to be had: LoadAll decodes them itself
+    }
 }
 
 // ---- composition ---------------------------------------------------------------
@@ -57,6 +96,13 @@ void LoadPngResource(TBitmap32& bitmap, const wchar_t* name, HMODULE module) {
 TMainDecoration::~TMainDecoration() = default;
 
 void TMainDecoration::LoadAll(HMODULE module) {
+    if (Preloaded && Preloaded->Module == module) {
+        std::future<TDecodedImages> pending = std::move(Preloaded->Images);
+        Preloaded.reset();
+        const TDecodedImages images = pending.get();
+        for (int i = 0; i < kDecorImageCount; ++i) FillBitmap(FImages[i], images[i]);
+        return;
+    }
     for (int i = 0; i < kDecorImageCount; ++i) LoadPngResource(FImages[i], kDecorResourceNames[i], module);
 }
 

@@ -44,6 +44,11 @@ void LoadPngResource(TBitmap32& bitmap, const wchar_t* name, HMODULE module = nu
 // Resource name of each image, in TDecorImage order (the order of loading).
 extern const std::array<const wchar_t*, kDecorImageCount> kDecorResourceNames;
 
+// Starts decoding the seven images of `module` on a thread of their own, so
+// that the decoding overlaps the creation of the windows; the next LoadAll of
+// the same module takes the result (and its error, if any).
+void PreloadDecorImages(HMODULE module);
+
 class TMainDecoration {
 public:
     TMainDecoration() = default;
@@ -51,7 +56,8 @@ public:
     TMainDecoration(const TMainDecoration&) = delete;
     TMainDecoration& operator=(const TMainDecoration&) = delete;
 
-    // Loads the seven images; a missing one raises EAppError.
+    // Loads the seven images, in their order; a missing or broken one raises
+    // EAppError. Waits for PreloadDecorImages when it was started for `module`.
     void LoadAll(HMODULE module);
     const TBitmap32& Image(TDecorImage image) const { return FImages[static_cast<int>(image)]; }
 

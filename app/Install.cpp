@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/Decoration.h"
 #include "app/Main.h"
 #include "app/Unattended.h"
 #include "app/Uninstall.h"
@@ -19,6 +20,30 @@
 #include "windows/ApplicationWindow.h"
 #include "windows/ScreenMonitorManager.h"
 #include "windows/WaitRun.h"
+
+namespace {
+
+// The hidden launch-progress window is no part of the first page: it is made
+// on a timer's turn, which comes once the page has been painted and the
+// program has waited for input. A failure ends the program, as at start-up.
+HINSTANCE WaitRunInstance = nullptr;
+
+void CALLBACK CreateWaitRunNow(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    try {
+        CreateWaitRun(WaitRunInstance);
+    } catch (const EAppError& e) {
+        ShowErrorBox(nullptr, e.Message());
+        if (FMain) DestroyWindow(FMain->Handle());
+    }
+}
+
+void CreateWaitRunAfterFirstPaint(HINSTANCE instance) {
+    WaitRunInstance = instance;
+    if (!SetTimer(nullptr, 0, USER_TIMER_MINIMUM, CreateWaitRunNow)) CreateWaitRun(instance);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The uninstaller's last step, from its copy in the temporary folder.
@@ -36,6 +61,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).
     RestrictDllSearchToSystem32();
+
+    // The window's images decode on a thread of their own while the units
+    // start and the windows are made.
+    if (!unattended) PreloadDecorImages(instance);
 
     // 1. Shared units, in order: constants (static data), log, settings, tables.
     InitMyLog();
@@ -76,12 +105,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         TFMain mainWindow;
         try {
             // The application window carries the title on the taskbar and owns
-            // the others. 5. The main window; 6. the hidden launch-progress window.
+            // the others. 5. The main window, shown and painted; 6. the hidden
+            // launch-progress window, once the first page has been painted.
             CreateApplicationWindow(instance, ApplicationTitle);
             mainWindow.Create(instance);
-            CreateWaitRun(instance);
             ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
             UpdateWindow(mainWindow.Handle());
+            CreateWaitRunAfterFirstPaint(instance);
             // 7. The message loop, until the main window has closed.
             mainWindow.Run();
         } catch (const EAppError& e) {

@@ -83,7 +83,7 @@ void TFMain::FormCreate() {
     FDecoration->LoadAll(FInstance);
 
     ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
-    LoadInfo(RichEdit1, FInstance);
+    LoadInfoAfterFirstPaint(RichEdit1, FInstance);
 
     AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
     SetWindowTextW(ePath, (L"C:\\" + AppNameStr).c_str());

@@ -161,7 +161,9 @@ void TFMain::CreatePageInputComponents() {
     SendMessageW(CbDriverInstal, BM_SETCHECK, BST_CHECKED, 0);
 
     // The engine runtime set; never shown, so its selection stays on the first item.
-    CBWindows = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 16, 56, 250, 120,
+    // A simple combo box keeps its list as a child: a drop-down one would make
+    // a pop-up window for its list at every start, for a list nobody opens.
+    CBWindows = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_SIMPLE, 16, 56, 250, 120,
                                 RzPanel13, reinterpret_cast<HMENU>(INT_PTR(IDC_CBWINDOWS)), FInstance,
                                 nullptr);
     SendMessageW(CBWindows, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);

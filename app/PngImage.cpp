@@ -125,18 +125,23 @@ std::vector<uint8_t> Inflate(const std::vector<uint8_t>& compressed, uint64_t ex
     return out;
 }
 
-uint8_t Paeth(int a, int b, int c) {
-    int p = a + b - c;
-    int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-    if (pb <= pc) return static_cast<uint8_t>(b);
-    return static_cast<uint8_t>(c);
+// The predictor as the PNG specification words it, without branches: the
+// window's images are noisy textures, on which the branches mispredict.
+inline uint8_t Paeth(int a, int b, int c) {
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    const int ab = pb < pa ? b : a;
+    const int pab = pb < pa ? pb : pa;
+    return static_cast<uint8_t>(pc < pab ? c : ab);
 }
 
 // Undoes the row filters of one pass in place; `data` holds rows of
-// (1 + rowBytes) bytes, the first byte of each being its filter type.
+// (1 + rowBytes) bytes, the first byte of each being its filter type. The
+// first `step` bytes of a row have no left neighbour and the first row no
+// row above; each case handles those parts apart, so its inner loop tests
+// nothing but its end.
 void Unfilter(uint8_t* data, uint64_t rowBytes, uint32_t rows, unsigned step) {
     const uint8_t* prev = nullptr;
+    const uint64_t head = std::min<uint64_t>(step, rowBytes);
     for (uint32_t y = 0; y < rows; ++y) {
         uint8_t* line = data + y * (rowBytes + 1);
         uint8_t filter = line[0];
@@ -151,18 +156,23 @@ void Unfilter(uint8_t* data, uint64_t rowBytes, uint32_t rows, unsigned step) {
                 for (uint64_t i = 0; i < rowBytes; ++i) cur[i] = uint8_t(cur[i] + prev[i]);
             break;
         case 3:
-            for (uint64_t i = 0; i < rowBytes; ++i) {
-                int left = i >= step ? cur[i - step] : 0;
-                int up = prev ? prev[i] : 0;
-                cur[i] = uint8_t(cur[i] + ((left + up) >> 1));
+            if (prev) {
+                for (uint64_t i = 0; i < head; ++i) cur[i] = uint8_t(cur[i] + (prev[i] >> 1));
+                for (uint64_t i = head; i < rowBytes; ++i)
+                    cur[i] = uint8_t(cur[i] + ((cur[i - step] + prev[i]) >> 1));
+            } else {
+                for (uint64_t i = head; i < rowBytes; ++i) cur[i] = uint8_t(cur[i] + (cur[i - step] >> 1));
             }
             break;
         case 4:
-            for (uint64_t i = 0; i < rowBytes; ++i) {
-                int left = i >= step ? cur[i - step] : 0;
-                int up = prev ? prev[i] : 0;
-                int upLeft = (prev && i >= step) ? prev[i - step] : 0;
-                cur[i] = uint8_t(cur[i] + Paeth(left, up, upLeft));
+            // Without a row above the predictor is the left byte; without a
+            // left byte it is the byte above.
+            if (prev) {
+                for (uint64_t i = 0; i < head; ++i) cur[i] = uint8_t(cur[i] + prev[i]);
+                for (uint64_t i = head; i < rowBytes; ++i)
+                    cur[i] = uint8_t(cur[i] + Paeth(cur[i - step], prev[i], prev[i - step]));
+            } else {
+                for (uint64_t i = head; i < rowBytes; ++i) cur[i] = uint8_t(cur[i] + cur[i - step]);
             }
             break;
         default: Fail(L"неизвестный фильтр строки");
@@ -208,6 +218,27 @@ void StorePass(const THeader& h, const TPass& pass, const uint8_t* data, const T
                const TTransparency& trns, TPngImage& img) {
     const uint64_t rowBytes = h.RowBytes(pass.Width);
     const unsigned d = h.Depth;
+    // 8-bit grey, RGB and RGBA without a transparent colour: one plain loop
+    // per row (the window's large images are of these kinds).
+    if (d == 8 && !trns.Present && (h.ColorType == 0 || h.ColorType == 2 || h.ColorType == 6)) {
+        const unsigned n = h.Channels;
+        for (uint32_t y = 0; y < pass.Height; ++y) {
+            const uint8_t* src = data + y * (rowBytes + 1) + 1;
+            const uint64_t outY = uint64_t(pass.Y0) + uint64_t(y) * pass.Dy;
+            uint8_t* p = img.Bgra.data() + (outY * h.Width + pass.X0) * 4;
+            const uint64_t stride = uint64_t(pass.Dx) * 4;
+            for (uint32_t x = 0; x < pass.Width; ++x, src += n, p += stride) {
+                if (n == 1) {
+                    p[0] = p[1] = p[2] = src[0];
+                    p[3] = 255;
+                } else {
+                    p[0] = src[2]; p[1] = src[1]; p[2] = src[0];
+                    p[3] = n == 4 ? src[3] : 255;
+                }
+            }
+        }
+        return;
+    }
     for (uint32_t y = 0; y < pass.Height; ++y) {
         const uint8_t* row = data + y * (rowBytes + 1) + 1;
         uint64_t outY = uint64_t(pass.Y0) + uint64_t(y) * pass.Dy;

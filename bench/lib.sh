@@ -7,18 +7,32 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # median of the numbers given as arguments
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else printf "%.1f\n", (v[NR/2]+v[NR/2+1])/2}'; }
 
-# The figure a benchmark's ratios use: the fastest of its runs, or their median
-# with BENCH_STAT=median. On a virtual machine that hands freed memory back to its
-# host (virtio-balloon free page reporting), writing 1 GiB into fresh page cache
-# now and then costs 3 s instead of 0.4 s, whatever program does it; the slow
-# runs measure the host, the fastest the program.
-figure() {
-  if [ "${BENCH_STAT:-min}" = median ]; then median "$@"; else printf '%s\n' "$@" | sort -g | head -n 1; fi
-}
-figure_name() { if [ "${BENCH_STAT:-min}" = median ]; then echo medians; else echo fastest; fi; }
+# The benchmarks compare two programs in pairs: the two sides run in turn
+# (A B A B ...), each pair under the same conditions, and what they report is
+# the median of the pairwise ratios with their spread. This machine's speed
+# drifts by a factor of three between minutes; two runs next to each other
+# see the same machine, two batches a minute apart do not (bench/README.md).
+pairs=${BENCH_PAIRS:-7}
 
-# ratio A B: A / B with two decimals
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f\n", a / b; else print "n/a" }'; }
+# pair_ratios "A1 A2 ..." "B1 B2 ...": "median min max" of A_i / B_i.
+# shellcheck disable=SC2086
+pair_ratios() {
+  paste <(printf '%s\n' $1) <(printf '%s\n' $2) |
+    awk '$2 > 0 {print $1 / $2}' | sort -g |
+    awk '{v[NR] = $1} END {
+      if (NR == 0) { print "n/a n/a n/a"; exit }
+      m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      printf "%.2f %.2f %.2f\n", m, v[1], v[NR] }'
+}
+
+# report NAME "A..." "B...": one result line, "NAME  median  min-max"; bench/all
+# reads these lines.
+report() {
+  local r
+  r=$(pair_ratios "$2" "$3")
+  # shellcheck disable=SC2086
+  printf '%-48s %s  %s-%s\n' "$1" $r
+}
 
 # Unix path -> the Windows path Wine gives it
 winpath() { echo "Z:${1//\//\\}"; }
@@ -31,11 +45,16 @@ build_win() {
 }
 
 # Sets work to a scratch folder under BENCH_DIR (default /tmp), removed when the
-# script ends (called in the script's own shell, not in $(...)).
+# script ends (called in the script's own shell, not in $(...)). A script that
+# must end something first (a server it started) sets bench_before_exit.
 bench_scratch() {
   work=$(mktemp -d "${BENCH_DIR:-/tmp}/bench-$1-XXXXXX")
-  # shellcheck disable=SC2064
-  trap "chmod -R u+w '$work' 2>/dev/null; rm -rf '$work'" EXIT
+  trap bench_finish EXIT
+}
+bench_finish() {
+  if [ -n "${bench_before_exit:-}" ]; then eval "$bench_before_exit"; fi
+  chmod -R u+w "$work" 2>/dev/null
+  rm -rf "$work"
 }
 
 # What the numbers were measured on.

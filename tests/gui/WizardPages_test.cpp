@@ -74,6 +74,18 @@ TEST_F(WizardPages, StartsOnTheStartPageWithItsDefaults) {
     EXPECT_EQ(0u, app().LogLines().size());
     EXPECT_EQ(nullptr, app().FindMessageBox());
     EXPECT_EQ(nullptr, app().FindMessageWindow());
+
+    // What the first page does not show follows it: the information document
+    // in its panel and the hidden launch-progress window.
+    EXPECT_TRUE(gui::WaitUntil([&] {
+        return gui::WindowText(app().Control(IDC_RICHEDIT1)).find(L"Велитор - Vudeze") != std::wstring::npos;
+    })) << "information panel: " << gui::Narrow(gui::WindowText(app().Control(IDC_RICHEDIT1)));
+    HWND waitRun = nullptr;
+    EXPECT_TRUE(gui::WaitUntil([&] { return (waitRun = FindWindowW(L"TFWaitRun", nullptr)) != nullptr; }));
+    DWORD owner = 0;
+    GetWindowThreadProcessId(waitRun, &owner);
+    EXPECT_EQ(app().Pid(), owner);
+    EXPECT_FALSE(IsWindowVisible(waitRun));
 }
 
 TEST_F(WizardPages, EveryTextOfEveryPage) {

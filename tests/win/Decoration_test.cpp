@@ -1,11 +1,13 @@
 // Window decoration over the program's real resources (linked into this test):
-// loading the seven images, refusing missing and broken ones, the composed
-// buffer, the information document.
+// loading the seven images (also decoded ahead on a thread of their own),
+// refusing missing and broken ones, the composed buffer, the information
+// document (also streamed in only after the panel's first paint).
 #include "app/Decoration.h"
 
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <cstring>
 #include <string>
 
 #include "app/InfoPanel.h"
@@ -52,9 +54,45 @@ TEST(Decoration, MissingOrBrokenResourceIsAnError) {
     }
     // INFO is an RTF document, not a PNG image.
     EXPECT_THROW(LoadPngResource(b, L"INFO"), EAppError);
-    // A module that carries none of the images: window creation must fail.
+    // A module that carries none of the images: window creation must fail,
+    // with the same error whether the images were decoded ahead or not.
     TMainDecoration deco;
-    EXPECT_THROW(deco.LoadAll(GetModuleHandleW(L"kernel32.dll")), EAppError);
+    std::wstring direct, ahead;
+    try {
+        deco.LoadAll(GetModuleHandleW(L"kernel32.dll"));
+    } catch (const EAppError& e) {
+        direct = e.Message();
+    }
+    PreloadDecorImages(GetModuleHandleW(L"kernel32.dll"));
+    try {
+        deco.LoadAll(GetModuleHandleW(L"kernel32.dll"));
+    } catch (const EAppError& e) {
+        ahead = e.Message();
+    }
+    EXPECT_NE(direct.find(L"BACKGROUND"), std::wstring::npos);
+    EXPECT_EQ(ahead, direct);
+}
+
+TEST(Decoration, ImagesDecodedAheadAreTheImagesLoadedInPlace) {
+    const HMODULE self = GetModuleHandleW(nullptr);
+    TLoaded inPlace;
+    // Decoded ahead for another module: this load does not take them.
+    PreloadDecorImages(GetModuleHandleW(L"kernel32.dll"));
+    TMainDecoration unaffected;
+    unaffected.LoadAll(self);
+    PreloadDecorImages(self);
+    TMainDecoration ahead;
+    ahead.LoadAll(self);
+    for (int i = 0; i < kDecorImageCount; ++i) {
+        SCOPED_TRACE(std::string(kDecorResourceNames[i], kDecorResourceNames[i] + wcslen(kDecorResourceNames[i])));
+        for (const TMainDecoration* d : {&ahead, &unaffected}) {
+            const TBitmap32& a = d->Image(TDecorImage(i));
+            const TBitmap32& b = inPlace.Deco.Image(TDecorImage(i));
+            ASSERT_EQ(a.Width(), b.Width());
+            ASSERT_EQ(a.Height(), b.Height());
+            EXPECT_EQ(0, memcmp(a.Bits(), b.Bits(), size_t(a.Width()) * a.Height() * 4));
+        }
+    }
 }
 
 TEST(Decoration, ComposesTheBufferFromTheImages) {
@@ -115,5 +153,58 @@ TEST(Decoration, InformationDocumentLoadsIntoTheRichEdit) {
     EXPECT_EQ(format.top - client.top, 4);
 
     EXPECT_THROW(LoadInfo(nullptr, GetModuleHandleW(nullptr)), EAppError);
+    DestroyWindow(parent);
+}
+
+namespace {
+
+std::wstring PanelText(HWND panel) {
+    GETTEXTLENGTHEX len = {GTL_DEFAULT, 1200};
+    const LRESULT n = SendMessageW(panel, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&len), 0);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GETTEXTEX get = {static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr, nullptr};
+    SendMessageW(panel, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+// Dispatches what is waiting, without waiting for more.
+void DispatchWaiting() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+TEST(Decoration, InformationDocumentFollowsTheFirstPaint) {
+    const HMODULE self = GetModuleHandleW(nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 500, nullptr, nullptr, self, nullptr);
+    ASSERT_TRUE(parent);
+    HWND reference = CreateInfoPanel(parent, 100, self);
+    HWND panel = CreateInfoPanel(parent, 101, self);
+    ASSERT_TRUE(reference && panel);
+    LoadInfo(reference, self);
+
+    // A missing panel or document is an error at once, as for LoadInfo.
+    EXPECT_THROW(LoadInfoAfterFirstPaint(nullptr, self), EAppError);
+    EXPECT_THROW(LoadInfoAfterFirstPaint(panel, GetModuleHandleW(L"kernel32.dll")), EAppError);
+
+    // Nothing before the panel has been painted, however many messages go by.
+    LoadInfoAfterFirstPaint(panel, self);
+    DispatchWaiting();
+    EXPECT_EQ(PanelText(panel), L"");
+    // Painted: still nothing until the message loop has run; then the
+    // document, as LoadInfo streams it, from its top.
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    UpdateWindow(parent);
+    EXPECT_EQ(PanelText(panel), L"");
+    MSG msg;
+    while (PanelText(panel).empty() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    EXPECT_EQ(PanelText(panel), PanelText(reference));
+    DWORD start = 1, end = 1;
+    SendMessageW(panel, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(SendMessageW(panel, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
     DestroyWindow(parent);
 }

@@ -114,6 +114,12 @@ bool Fail(const std::wstring& why) {
     return false;
 }
 
+// The information document streams into its panel once the start page has been
+// painted; the pictures show the window with it.
+bool WaitInformation(const gui::TInstaller& app) {
+    return gui::WaitUntil([&] { return !gui::WindowText(app.Control(IDC_RICHEDIT1)).empty(); });
+}
+
 // Start page, path page, driver warning, components page, the installation itself.
 bool RunInstallation(const std::wstring& exe) {
     gui::TInstaller app(exe);
@@ -122,6 +128,7 @@ bool RunInstallation(const std::wstring& exe) {
     Print(L"main window: \"" + gui::WindowText(app.MainWindow()) + L"\"");
 
     if (!app.WaitPage(IDC_TS_START)) return Fail(L"the start page is not shown");
+    if (!WaitInformation(app)) return Fail(L"the information panel stays empty");
     DumpPage(app, L"tsStart");
     ShotPage(app.MainWindow(), L"start");
     Pause();
@@ -267,6 +274,7 @@ bool RunCancel(const std::wstring& exe) {
     gui::TInstaller app(exe);
     if (!app.Started()) return Fail(app.StartError());
     if (!app.WaitMainWindow() || !app.WaitPage(IDC_TS_START)) return Fail(L"no start page");
+    if (!WaitInformation(app)) return Fail(L"the information panel stays empty");
     app.Click(IDC_BTNCANCEL);
     HWND box = app.WaitMessageBox();
     if (!box) return Fail(L"the cancel question did not appear");
