@@ -293,23 +293,30 @@ void TFMain::ReportError(std::exception_ptr error) { ShowErrorBox(ErrorText(erro
 
 // ---- keyboard and the message loop ----------------------------------------
 
+// Each page's default button (Enter) and its way out (Escape).
+struct TPageKeys {
+    HWND TFMain::*Page;
+    HWND TFMain::*Default;
+    HWND TFMain::*Escape;
+};
+constexpr TPageKeys PageKeys[] = {
+    {&TFMain::tsStart, &TFMain::BtnStartNext, &TFMain::BtnCancel},
+    {&TFMain::tsInputPath, &TFMain::BtnInputPathNext, &TFMain::BtnCancel2},
+    {&TFMain::tsInputComponents, &TFMain::BtnInsatall, &TFMain::BtnCancel4},
+    {&TFMain::tsProgressInstall, &TFMain::BtnExit, &TFMain::BtnExit},
+    {&TFMain::tsCancel, &TFMain::BtnExitCancel, &TFMain::BtnExitCancel},
+    {&TFMain::tsChangeFontSize, &TFMain::BtnChangeFont, &TFMain::BtnExitOnChangefont},
+};
+
 HWND TFMain::DefaultButton() const {
-    if (FActivePage == tsStart) return BtnStartNext;
-    if (FActivePage == tsInputPath) return BtnInputPathNext;
-    if (FActivePage == tsInputComponents) return BtnInsatall;
-    if (FActivePage == tsProgressInstall) return BtnExit;
-    if (FActivePage == tsCancel) return BtnExitCancel;
-    if (FActivePage == tsChangeFontSize) return BtnChangeFont;
+    for (const TPageKeys& keys : PageKeys)
+        if (FActivePage == this->*keys.Page) return this->*keys.Default;
     return nullptr;
 }
 
 HWND TFMain::EscapeButton() const {
-    if (FActivePage == tsStart) return BtnCancel;
-    if (FActivePage == tsInputPath) return BtnCancel2;
-    if (FActivePage == tsInputComponents) return BtnCancel4;
-    if (FActivePage == tsProgressInstall) return BtnExit;
-    if (FActivePage == tsCancel) return BtnExitCancel;
-    if (FActivePage == tsChangeFontSize) return BtnExitOnChangefont;
+    for (const TPageKeys& keys : PageKeys)
+        if (FActivePage == this->*keys.Page) return this->*keys.Escape;
     return nullptr;
 }
 
@@ -368,8 +375,7 @@ void TFMain::ShowPage(HWND page) {
     if (previous) ShowWindow(previous, SW_HIDE);
     UpdateWindow(page);
     // The default button's frame follows the page.
-    for (HWND button : {BtnStartNext, BtnInputPathNext, BtnInsatall, BtnExit, BtnExitCancel, BtnChangeFont})
-        InvalidateRect(button, nullptr, FALSE);
+    for (const TPageKeys& keys : PageKeys) InvalidateRect(this->*keys.Default, nullptr, FALSE);
     if (page == tsInputComponents) tsInputComponentsShow();
 }
 

@@ -125,8 +125,8 @@ std::vector<uint8_t> Inflate(const std::vector<uint8_t>& compressed, uint64_t ex
     return out;
 }
 
-// The predictor as the PNG specification words it, without branches: the
-// window's images are noisy textures, on which the branches mispredict.
+// The Paeth predictor (nearest of left, above and upper left), without
+// branches: the window's images are noisy textures, on which branches mispredict.
 inline uint8_t Paeth(int a, int b, int c) {
     const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
     const int ab = pb < pa ? b : a;
