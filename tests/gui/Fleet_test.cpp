@@ -14,15 +14,7 @@ namespace {
 
 constexpr DWORD kInstalled = 0, kFatal = 1603, kBadCommandLine = 1639;
 
-struct TFleet : ::testing::Test {
-    gui::TDistribution Dist{true};
-    std::wstring Target;
-
-    void SetUp() override {
-        ASSERT_TRUE(Dist.Ready()) << "INSTALL_EXE must name the built Install.exe";
-        run::IsolateDesktop();
-        Target = Dist.Root() + L"Target\\";
-    }
+struct TFleet : run::TUnattendedTest {
 
     // Runs Install.exe to its end. A window of an unattended run is one nobody
     // answers: the run fails there and then, and is ended.

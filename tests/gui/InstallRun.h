@@ -241,6 +241,25 @@ inline std::vector<std::wstring> Concat(std::initializer_list<std::vector<std::w
     return all;
 }
 
+// Unattended scenarios: the sample media in a distribution of its own, a desktop
+// of the test's own, and the installation folder below the distribution's root.
+class TUnattendedTest : public ::testing::Test {
+protected:
+    explicit TUnattendedTest(std::wstring targetName = L"Target") : FTargetName(std::move(targetName)) {}
+
+    gui::TDistribution Dist{true};
+    std::wstring Target;
+
+    void SetUp() override {
+        ASSERT_TRUE(Dist.Ready()) << "INSTALL_EXE must name the built Install.exe";
+        IsolateDesktop();
+        Target = Dist.Root() + FTargetName + L"\\";
+    }
+
+private:
+    std::wstring FTargetName;
+};
+
 // The installation scenarios' fixture: the wizard's (sample media, a picture of
 // the screen when a check fails) with a target whose name has a blank, the
 // desktop isolated and empty of the link, small fonts.

@@ -12,15 +12,7 @@ namespace {
 
 constexpr DWORD kInstalled = 0, kFatal = 1603, kAlreadyRunning = 1618, kBadCommandLine = 1639;
 
-struct TUnattended : ::testing::Test {
-    gui::TDistribution Dist{true};
-    std::wstring Target;
-
-    void SetUp() override {
-        ASSERT_TRUE(Dist.Ready()) << "INSTALL_EXE must name the built Install.exe";
-        run::IsolateDesktop();
-        Target = Dist.Root() + L"Target\\";
-    }
+struct TUnattended : run::TUnattendedTest {
 
     std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 

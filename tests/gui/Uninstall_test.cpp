@@ -98,15 +98,8 @@ DWORD RunCommand(std::wstring commandLine, std::string* output = nullptr) {
     return code;
 }
 
-struct TUninstall : ::testing::Test {
-    gui::TDistribution Dist{true};
-    std::wstring Target;
-
-    void SetUp() override {
-        ASSERT_TRUE(Dist.Ready()) << "INSTALL_EXE must name the built Install.exe";
-        run::IsolateDesktop();
-        Target = Dist.Root() + L"Clinic Rudeve\\";
-    }
+struct TUninstall : run::TUnattendedTest {
+    TUninstall() : TUnattendedTest(L"Clinic Rudeve") {}
 
     void Install() {
         ASSERT_EQ(RunCommand(L"\"" + Dist.InstallExe() + L"\" /VERYSILENT /NODRIVER /DIR=\"" + Target + L"\""), 0u);
