@@ -160,7 +160,7 @@ bool RecordablePath(std::wstring_view relative) {
     if (SameText(top, WithoutSlash(DatabaseSubfolder)) || SameText(top, WithoutSlash(SettingsSubfolder)))
         return false;
     if (parts.size() == 1) {
-        for (const std::wstring* own : {&UninstallerName, &InstallRecordName, &InstalledMarkerName})
+        for (const std::wstring* own : {&UninstallerName, &InstallRecordName, &InstalledMarkerFile})
             if (SameText(top, *own)) return false;
         // Install.log, Uninstall.log and the complex's own logs beside its programs.
         if (EndsWithText(top, L".log")) return false;

@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "install/MediaLayout.h"
+
 // Beside the programs, written at the end of a completed installation.
 inline const std::wstring UninstallerName = L"Uninstall.exe";
 inline const std::wstring InstallRecordName = L"Uninstall.lst";
 inline const std::wstring UninstallLogName = L"Uninstall.log";
-// Written by the installation as its last step; the removal takes it away first.
-inline const std::wstring InstalledMarkerName = L"Installed.txt";
+// InstalledMarkerFile (MediaLayout.h): written by the installation as its last
+// step; the removal takes it away first.
 
 // The entry's key below HKLM (32-bit view) or HKCU.
 inline const std::wstring UninstallKeyParent = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

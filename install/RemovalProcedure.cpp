@@ -75,7 +75,7 @@ public:
     TRemoval(IProgressLog& log, const std::wstring& folder) : FLog(log), FFolder(folder) {}
 
     bool RemoveMarker() {
-        const std::wstring marker = FFolder + InstalledMarkerName;
+        const std::wstring marker = FFolder + InstalledMarkerFile;
         const DWORD a = GetFileAttributesW(marker.c_str());
         if (a == INVALID_FILE_ATTRIBUTES) return true;
         DWORD error = 0;

@@ -113,7 +113,7 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
     WriteBytes(folder + L"Verdict.Dll", "library");
     SetFileAttributesW((folder + L"Verdict.Dll").c_str(), FILE_ATTRIBUTE_READONLY);
     WriteBytes(folder + UninstallerName, "the uninstaller");
-    WriteBytes(folder + InstalledMarkerName, "installed");
+    WriteBytes(folder + InstalledMarkerFile, "installed");
 
     // A hand-edited record names the uninstaller by its short 8.3 name.
     wchar_t alias[MAX_PATH] = {};
@@ -128,7 +128,7 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
 
     {
         // The marker held open: nothing is removed, so the folder still reads as installed and whole.
-        TKernelHandle held(CreateFileW((folder + InstalledMarkerName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        TKernelHandle held(CreateFileW((folder + InstalledMarkerFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.Valid());
         TRecordingLog log;
@@ -138,7 +138,7 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
 
     TRecordingLog log;
     EXPECT_EQ(RemoveInstallation(log, folder, Machine.Get(), User.Get()), TRemovalResult::Complete);
-    EXPECT_EQ(ReadBytes(folder + InstalledMarkerName), "<none>");
+    EXPECT_EQ(ReadBytes(folder + InstalledMarkerFile), "<none>");
     EXPECT_EQ(ReadBytes(folder + L"Verdict.Dll"), "<none>");  // read-only, yet the installation's
     EXPECT_FALSE(DirectoryExists(folder + L"udf"));
     EXPECT_EQ(ReadBytes(folder + UninstallerName), "the uninstaller");
