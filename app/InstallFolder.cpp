@@ -72,7 +72,7 @@ TInstalledNames InstalledNames(const std::wstring& source, bool driver) {
     // What the installation writes itself, at its longest.
     const std::wstring settings = SettingsSubfolder;
     names.Files.push_back(DatabaseSubfolder + DatabaseBackupName(9999, 12, 31, 23, 59, 59, 99));
-    for (const std::wstring& f : {DatabaseSubfolder + DatabaseFileName, settings + L"holter.ini",
+    for (const std::wstring& f : {DatabaseSubfolder + DatabaseFileName, settings + SettingsFileName,
                                   settings + L"lastnum.dta", std::wstring(L"btooth.ini"), std::wstring(L"Install.log"),
                                   InstalledMarkerFile})
         names.Written.push_back(f);

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/AppError.h"
+#include "platform/ErrorBox.h"
 
 namespace {
 

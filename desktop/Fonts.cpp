@@ -7,10 +7,8 @@
 #include <vector>
 
 #include "desktop/FontNameTable.h"
-#include "platform/AppError.h"
 #include "platform/Handles.h"
 #include "platform/SystemLibrary.h"
-#include "platform/WinUtil.h"
 
 namespace {
 
@@ -42,15 +40,6 @@ std::wstring NameFromFile(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring GetWindowsFolder() {
-    wchar_t buffer[MAX_PATH] = {};
-    UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return L"";
-    std::wstring folder(buffer, n);
-    if (folder.back() != L'\\') folder += L'\\';
-    return folder;
-}
-
 std::wstring GetFontResourceName(const std::wstring& path) {
     const auto query = LateFunction<TGetFontResourceInfoW>(L"gdi32.dll", "GetFontResourceInfoW");
     if (query == nullptr) return L"";
@@ -72,28 +61,9 @@ std::wstring GetFontResourceName(const std::wstring& path) {
     return result;
 }
 
-std::wstring FontInstalledLine(const std::wstring& name) {
-    return L"Шрифт <" + name + L"> уcтановлен";
-}
-
-void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder, const TFontPlace& place,
-                 IProgressLog& log, const TFontCopy& copy) {
-    const std::wstring target = place.Folder + fileName;
-    if (FileExists(target)) return;
-
-    const std::wstring source = sourceFolder + fileName;
-    const std::wstring name = GetFontResourceName(source);
-    if (!copy(source, target)) {
-        // A cut-off file would pass the presence test above for good.
-        DeleteFileW(target.c_str());
-        throw EAppError(L"Не удалось скопировать шрифт " + source + L" в " + target);
-    }
-
-    const std::wstring valueName = name + L" (TrueType)";
-    // The machine's fonts are found in its fonts folder by name; a user's by path.
-    const std::wstring data = place.PerUser ? target : fileName;
+bool RegisterFontValue(const std::wstring& valueName, const std::wstring& data, bool perUser) {
     TRegKey key;
-    if (place.PerUser)
+    if (perUser)
         RegCreateKeyExW(HKEY_CURRENT_USER, FontsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr);
     else
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, FontsKey, 0, KEY_SET_VALUE, key.Out());
@@ -102,29 +72,20 @@ void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder,
                                     reinterpret_cast<const BYTE*>(data.c_str()),
                                     static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     if (key) RegFlushKey(key.Get());
-    key.Close();
-    if (rc != ERROR_SUCCESS)
-        throw EAppError(L"Failed to set data for '" + valueName + L"'");
+    return rc == ERROR_SUCCESS;
+}
 
-    // Announce the font to running programs and withdraw it again: what stays is
-    // the file and its registry entry, which the next logon loads.
-    AddFontResourceW(target.c_str());
+void AnnounceFont(const std::wstring& path) {
+    AddFontResourceW(path.c_str());
     AnnounceFontChange();
-    RemoveFontResourceW(target.c_str());
+    RemoveFontResourceW(path.c_str());
     AnnounceFontChange();
-
-    log.Add(FontInstalledLine(name));
 }
 
 void AnnounceFontChange() {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, FontChangeWaitMs,
                         &result);
-}
-
-void InstallFontFiles(IProgressLog& log, const std::wstring& sourceFolder, const TFontPlace& place,
-                      const TFontCopy& copy) {
-    for (const wchar_t* file : FontFiles) InstallFont(file, sourceFolder, place, log, copy);
 }
 
 bool MachineFontsWritable(const std::wstring& fontsFolder) {
@@ -157,27 +118,4 @@ std::wstring PerUserFontsFolder() {
     wchar_t local[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local))) return L"";
     return std::wstring(local) + L"\\Microsoft\\Windows\\Fonts\\";
-}
-
-void InstallFontsWhereAllowed(IProgressLog& log, const std::wstring& sourceFolder,
-                              const std::wstring& machineFolder, const std::wstring& userFolder,
-                              bool perUserSupported, const TFontCopy& copy) {
-    if (MachineFontsWritable(machineFolder)) {
-        InstallFontFiles(log, sourceFolder, TFontPlace(machineFolder), copy);
-        return;
-    }
-    if (!perUserSupported || userFolder.empty()) {
-        // Without a word the complex would print with substitute fonts.
-        log.Add(FontsNotInstalledLine);
-        return;
-    }
-    // Windows creates the folder with the first font a user installs.
-    const std::wstring parent = userFolder.substr(0, userFolder.find_last_of(L'\\', userFolder.size() - 2));
-    CreateDirectoryW(parent.c_str(), nullptr);
-    CreateDirectoryW(userFolder.c_str(), nullptr);
-    for (const wchar_t* file : FontFiles) {
-        // A font an administrator installed for the machine is there for this user too.
-        if (FileExists(machineFolder + file)) continue;
-        InstallFont(file, sourceFolder, TFontPlace(userFolder, true), log, copy);
-    }
 }

@@ -1,38 +1,11 @@
-// The font step: the complex's seven TrueType fonts go into the Windows fonts
-// folder, are registered for the machine and reported in the progress list.
+// The system's side of fonts: where they go, what a font file is called, how
+// one is registered and announced to running programs.
 #pragma once
-#include <functional>
 #include <string>
 
-#include "install/ProgressLog.h"
-
-// The fonts, in the order they are installed; also the registry data.
-inline constexpr const wchar_t* FontFiles[] = {
-    L"ARIAL.TTF", L"ARIALN.TTF", L"COUR.TTF", L"MICROSS.TTF",
-    L"TAHOMA.TTF", L"TIMES.TTF", L"verdana.TTF",
-};
-
-// Machine-wide fonts key (under HKEY_LOCAL_MACHINE).
+// Machine-wide fonts key (under HKEY_LOCAL_MACHINE); a user's own fonts are
+// registered under the same path in HKEY_CURRENT_USER.
 inline constexpr const wchar_t* FontsKey = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
-// Copies a file (source, destination); raises EAppError when the source cannot be
-// opened or the destination created, false when the copy broke off after that.
-// The program passes StreamCopyFile.
-using TFontCopy = std::function<bool(const std::wstring&, const std::wstring&)>;
-
-// Where fonts go: the machine's fonts folder and key, or (Windows 10 1809 and
-// later, without rights to those) the user's own fonts folder and key, where a
-// font is registered by its full path.
-struct TFontPlace {
-    TFontPlace(std::wstring folder, bool perUser = false) : Folder(std::move(folder)), PerUser(perUser) {}
-    std::wstring Folder;  // with a trailing backslash
-    bool PerUser;
-};
-
-// The line for fonts that could not be installed anywhere.
-inline const wchar_t* const FontsNotInstalledLine =
-    L"Шрифты не установлены: нет прав на запись в папку шрифтов Windows, а установка шрифтов для "
-    L"одного пользователя в этой версии Windows невозможна. Запустите установку от имени администратора.";
 
 // True when this process may add files to the machine's fonts folder and
 // values to its fonts key.
@@ -42,34 +15,17 @@ bool PerUserFontsSupported();
 // %LOCALAPPDATA%\Microsoft\Windows\Fonts\ (empty when unknown).
 std::wstring PerUserFontsFolder();
 
-// The font step as the installation runs it: the machine's place when it may
-// be written, else the user's where supported (userFolder), else the one line
-// FontsNotInstalledLine and nothing else. Raises as InstallFontFiles does.
-void InstallFontsWhereAllowed(IProgressLog& log, const std::wstring& sourceFolder,
-                              const std::wstring& machineFolder, const std::wstring& userFolder,
-                              bool perUserSupported, const TFontCopy& copy);
-
-// The Windows folder with a trailing backslash, or empty when the system fails.
-std::wstring GetWindowsFolder();
-
 // Descriptive name of a font file ("Arial", "Arial Bold"), or empty.
 std::wstring GetFontResourceName(const std::wstring& path);
 
-// Progress-list line for an installed font (the "c" in it is Latin, as shipped).
-std::wstring FontInstalledLine(const std::wstring& name);
+// Writes the font's value under FontsKey, the user's (perUser) or the
+// machine's, and flushes the key; false when the key cannot be opened or written.
+bool RegisterFontValue(const std::wstring& valueName, const std::wstring& data, bool perUser);
 
-// One font: nothing when the place's folder already holds a file of that name;
-// otherwise copy it, register it under FontsKey (the machine's or the user's),
-// announce and withdraw it, add its line. Folders end with a backslash. Raises
-// on a failed copy or registry write; a copy that broke off is removed first,
-// so a later run tries it again.
-void InstallFont(const std::wstring& fileName, const std::wstring& sourceFolder, const TFontPlace& place,
-                 IProgressLog& log, const TFontCopy& copy);
+// Announces the installed font to running programs and withdraws it again:
+// what stays is the file and its registry value, which the next logon loads.
+void AnnounceFont(const std::wstring& path);
 
 // Tells every top-level window that the fonts changed. A window that does not
 // answer (a hung program) is given up on after a bounded wait.
 void AnnounceFontChange();
-
-// All seven fonts in order; the first error ends the step and propagates.
-void InstallFontFiles(IProgressLog& log, const std::wstring& sourceFolder, const TFontPlace& place,
-                      const TFontCopy& copy);

@@ -15,6 +15,7 @@
 #include "install/DatabaseStage.h"
 #include "install/DriverStage.h"
 #include "install/FileHelpers.h"
+#include "install/FontStage.h"
 #include "install/InstallLog.h"
 #include "install/InstallRegistration.h"
 #include "install/MediaLayout.h"
@@ -137,7 +138,7 @@ TInstallResult TInstallProcedure::Run() {
         log.Stage(L"settings");
         // The settings file, before the main stage.
         if (!WriteInstallSettings(FChoices.Target, FChoices.KeepExistingSettings))
-            log.Note(L"Настройки " + FChoices.Target + SettingsSubfolder + L"holter.ini уже есть и оставлены без изменений");
+            log.Note(L"Настройки " + FChoices.Target + SettingsSubfolder + SettingsFileName + L" уже есть и оставлены без изменений");
         if (!MainStage(log)) return TInstallResult::Stopped;
         log.Stage(L"fonts");
         InstallFonts(log);

@@ -16,8 +16,13 @@ inline const std::wstring IntlSubfolder = L"intl\\";
 inline const std::wstring EngineUdfSubfolder = L"udf\\";
 inline const std::wstring ProductUdfSourceSubfolder = L"UDF\\";
 
-// Font step: the fonts beside the program.
+// Font step: the fonts beside the program, in the order they are installed
+// (the names are also the registry data of the machine's fonts).
 inline const std::wstring FontsSubfolder = L"fonts\\";
+inline constexpr const wchar_t* FontFiles[] = {
+    L"ARIAL.TTF", L"ARIALN.TTF", L"COUR.TTF", L"MICROSS.TTF",
+    L"TAHOMA.TTF", L"TIMES.TTF", L"verdana.TTF",
+};
 
 // Driver stage: the folder copied whole and the program run from its copy.
 inline const std::wstring DriverFolder = L"FTDIDriverInstall";

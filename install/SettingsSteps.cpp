@@ -9,7 +9,7 @@
 #include "shared/VL_Common_Const.h"
 
 bool WriteInstallSettings(const std::wstring& target, bool keepExisting) {
-    const std::wstring file = target + SettingsSubfolder + L"holter.ini";
+    const std::wstring file = target + SettingsSubfolder + SettingsFileName;
     if (keepExisting && FileExists(file)) return false;
     IniDocument ini(file);
     ini.SetInteger(L"options", L"FilterType", 0);

@@ -11,6 +11,7 @@
 #include "install/ProcessRunner.h"
 #include "install/ReleasePackages.h"
 #include "platform/AppError.h"
+#include "platform/ErrorBox.h"
 #include "platform/Com.h"
 #include "platform/WinUtil.h"
 

@@ -4,8 +4,6 @@
 #include <exception>
 #include <string>
 
-#include "shared/TextCodec.h"
-
 class EAppError : public std::exception {
 public:
     explicit EAppError(std::wstring message) : FMessage(std::move(message)) {}
@@ -15,6 +13,3 @@ public:
 private:
     std::wstring FMessage;
 };
-
-// what() of a standard exception as text; the library writes it in UTF-8.
-inline std::wstring WhatText(const std::exception& e) { return DecodeUtf8(e.what()); }

@@ -28,6 +28,15 @@ std::wstring ExeFolder() {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring GetWindowsFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return L"";
+    std::wstring folder(buffer, n);
+    if (folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
 bool DirectoryExists(const std::wstring& path) {
     DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;

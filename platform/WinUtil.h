@@ -11,6 +11,9 @@ std::wstring SysErrorMessage(DWORD code);
 // Folder of the running executable, with a trailing backslash.
 std::wstring ExeFolder();
 
+// The Windows folder with a trailing backslash, or empty when the system fails.
+std::wstring GetWindowsFolder();
+
 // Path tests as the program uses them: a folder, or an existing non-folder.
 bool DirectoryExists(const std::wstring& path);
 bool FileExists(const std::wstring& path);

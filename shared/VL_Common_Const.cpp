@@ -1,6 +1,7 @@
 #include "shared/VL_Common_Const.h"
 
 const std::wstring SettingsSubfolder = L"Settings\\";
+const std::wstring SettingsFileName = L"holter.ini";
 
 namespace {
 constexpr const wchar_t* Msg = L"VL_Messages";

@@ -9,6 +9,8 @@
 
 // Relative name of the settings folder in the program and installation folders.
 extern const std::wstring SettingsSubfolder;  // L"Settings\\"
+// The complex's settings file in that folder.
+extern const std::wstring SettingsFileName;  // L"holter.ini"
 
 // A row of a translatable table: the language file's section and key (null
 // for a row that is never translated) and its built-in Russian text.

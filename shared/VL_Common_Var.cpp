@@ -3,6 +3,7 @@
 #include "platform/WinUtil.h"
 #include "shared/ProfileReader.h"
 #include "shared/SettingsForms.h"
+#include "shared/VL_Common_Const.h"
 
 std::wstring ProgramFolder;
 TSettings CommonSettings;
@@ -22,12 +23,12 @@ void ReadSettings(const std::wstring& path) {
 void InitCommonVars() {
     StartXmlObject.clear();
     ProgramFolder = ExeFolder();
-    ReadSettings(ProgramFolder + L"Settings" + L"\\" + L"holter.ini");
+    ReadSettings(ProgramFolder + SettingsSubfolder + SettingsFileName);
     LanguageFile.clear();
     LanguageCode = L"RUS";
     // Exactly "ENG": the comparison is ordinal and case-sensitive.
     if (CommonSettings.LanguageSetting == L"ENG") {
-        LanguageFile = ProgramFolder + L"Settings" + L"\\" + L"EngView.lng";
+        LanguageFile = ProgramFolder + SettingsSubfolder + L"EngView.lng";
         LanguageCode = L"ENG";
     }
 }

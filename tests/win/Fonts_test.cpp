@@ -9,6 +9,7 @@
 
 #include "desktop/Fonts.h"
 #include "install/FileHelpers.h"
+#include "install/FontStage.h"
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
 #include "tests/gui/TmpfsDrive.h"
@@ -313,17 +314,6 @@ TEST_F(FontsTest, DescriptiveNameComesFromTheFontItself) {
     // The name is read and the font withdrawn: nothing stays registered with GDI,
     // so the file can be deleted at once.
     EXPECT_TRUE(DeleteFileW((FSource + L"ARIAL.TTF").c_str()));
-}
-
-TEST(Fonts, WindowsFolderEndsWithABackslashAndHoldsTheFontsFolder) {
-    const std::wstring folder = GetWindowsFolder();
-    wchar_t system[MAX_PATH] = {};
-    UINT n = GetWindowsDirectoryW(system, MAX_PATH);
-    ASSERT_GT(n, 0u);
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), L'\\');
-    EXPECT_EQ(folder.substr(0, n), std::wstring(system, n));
-    EXPECT_TRUE(DirectoryExists(folder + L"fonts"));
 }
 
 // Without rights to the machine's fonts (a standard token under UAC; here a

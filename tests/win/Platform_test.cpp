@@ -5,6 +5,7 @@
 #include "platform/Com.h"
 #include "platform/Gdi.h"
 #include "platform/Handles.h"
+#include "platform/WinUtil.h"
 
 namespace {
 
@@ -135,4 +136,15 @@ TEST(PlatformGdi, ObjectIsDeletedOnceAfterItsSelectionIsUndone) {
     }
     EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_PEN), original);
     EXPECT_EQ(GetObjectType(raw), 0u);
+}
+
+TEST(PlatformFolders, WindowsFolderEndsWithABackslashAndHoldsTheFontsFolder) {
+    const std::wstring folder = GetWindowsFolder();
+    wchar_t system[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryW(system, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), L'\\');
+    EXPECT_EQ(folder.substr(0, n), std::wstring(system, n));
+    EXPECT_TRUE(DirectoryExists(folder + L"fonts"));
 }

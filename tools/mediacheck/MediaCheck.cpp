@@ -7,7 +7,6 @@
 #include <vector>
 #include <set>
 
-#include "desktop/Fonts.h"
 #include "install/EngineFiles.h"
 #include "install/MediaLayout.h"
 #include "tools/mediacheck/MediaAttributes.h"
