@@ -46,48 +46,55 @@ int RecordScore(uint32_t platform, uint32_t encoding, uint32_t language) {
     return 0;
 }
 
-std::wstring Decode(const uint8_t* text, size_t length, uint32_t platform) {
+// Decoded text of a record; inexact when bytes were lost in the decoding.
+std::wstring Decode(const uint8_t* text, size_t length, uint32_t platform, bool& inexact) {
     std::wstring result;
+    inexact = false;
     if (platform == PlatformMac) {
         // Mac Roman: the ASCII half is exact; the rest is rare in names.
-        for (size_t i = 0; i < length && text[i] != 0; ++i)
+        for (size_t i = 0; i < length && text[i] != 0; ++i) {
+            inexact = inexact || text[i] >= 0x80;
             result += text[i] < 0x80 ? wchar_t(text[i]) : L'?';
+        }
         return result;
     }
     for (size_t i = 0; i + 1 < length; i += 2) {
         wchar_t c = wchar_t((text[i] << 8) | text[i + 1]);
-        if (c == 0) break;
+        if (c == 0) return result;
         result += c;
     }
+    inexact = length % 2 != 0;
     return result;
 }
 
-// The best record with the name id in the name table at tableOffset.
-std::wstring NameFromTable(const TReader& r, size_t tableOffset, size_t tableLength,
-                           uint32_t nameId) {
-    uint32_t count = 0, storage = 0;
-    if (!r.Has(tableOffset, tableLength) || tableLength < 6 ||
-        !r.U16(tableOffset + 2, count) || !r.U16(tableOffset + 4, storage))
-        return L"";
-    const size_t tableEnd = tableOffset + tableLength;
+struct TRecordText {
+    std::wstring Text;
+    bool Inexact = false;
+};
+
+// The best record with the name id among the table's count records.
+TRecordText BestRecord(const TReader& r, size_t tableLength, uint32_t count, uint32_t storage,
+                       uint32_t nameId, bool& seen) {
     int bestScore = 0;
-    std::wstring best;
+    TRecordText best;
     for (uint32_t i = 0; i < count; ++i) {
-        size_t rec = tableOffset + 6 + size_t(i) * 12;
-        if (rec + 12 > tableEnd) break;
+        size_t rec = 6 + size_t(i) * 12;
+        if (rec + 12 > tableLength) break;
         uint32_t platform = 0, encoding = 0, language = 0, id = 0, length = 0, offset = 0;
         if (!r.U16(rec, platform) || !r.U16(rec + 2, encoding) || !r.U16(rec + 4, language) ||
             !r.U16(rec + 6, id) || !r.U16(rec + 8, length) || !r.U16(rec + 10, offset))
             break;
         if (id != nameId) continue;
+        seen = true;
         int score = RecordScore(platform, encoding, language);
         if (score <= bestScore) continue;
-        size_t start = tableOffset + storage + offset;
-        if (start > tableEnd || length > tableEnd - start) continue;
-        std::wstring text = Decode(r.At(start), length, platform);
+        size_t start = size_t(storage) + offset;
+        if (start > tableLength || length > tableLength - start) continue;
+        bool inexact = false;
+        std::wstring text = Decode(r.At(start), length, platform, inexact);
         if (text.empty()) continue;
         bestScore = score;
-        best = std::move(text);
+        best = {std::move(text), inexact};
     }
     return best;
 }
@@ -101,14 +108,28 @@ std::wstring SingleFontName(const TReader& r, size_t fontOffset) {
         uint32_t tag = 0, offset = 0, length = 0;
         if (!r.U32(rec, tag) || !r.U32(rec + 8, offset) || !r.U32(rec + 12, length)) return L"";
         if (tag != Tag('n', 'a', 'm', 'e')) continue;
-        std::wstring name = NameFromTable(r, offset, length, NameFull);
-        if (name.empty()) name = NameFromTable(r, offset, length, NameFamily);
-        return name;
+        if (!r.Has(offset, length)) return L"";
+        return ChooseFontName(r.At(offset), length).Name;
     }
     return L"";
 }
 
 }  // namespace
+
+TFontNameChoice ChooseFontName(const uint8_t* table, size_t size) {
+    TFontNameChoice choice;
+    if (table == nullptr) return choice;
+    const TReader r(table, size);
+    uint32_t count = 0, storage = 0;
+    if (size < 6 || !r.U16(2, count) || !r.U16(4, storage)) return choice;
+    bool familySeen = false;
+    TRecordText chosen = BestRecord(r, size, count, storage, NameFull, choice.FullNameSeen);
+    choice.FullName = !chosen.Text.empty();
+    if (!choice.FullName) chosen = BestRecord(r, size, count, storage, NameFamily, familySeen);
+    choice.Name = std::move(chosen.Text);
+    choice.Inexact = chosen.Inexact;
+    return choice;
+}
 
 std::wstring FontFullName(const uint8_t* data, size_t size) {
     if (data == nullptr) return L"";

@@ -2,58 +2,27 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include "desktop/FontNameTable.h"
+#include "shared/TextCodec.h"
+#include "tests/unit/MediaFixtures.h"
+#include "tools/mediacheck/TrueTypeName.h"
+
+using namespace fixtures;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, uint32_t v) { b.push_back(uint8_t(v >> 8)); b.push_back(uint8_t(v)); }
-void Put32(Bytes& b, uint32_t v) { Put16(b, v >> 16); Put16(b, v & 0xffff); }
-
-struct TNameRecord {
-    uint16_t platform, encoding, language, id;
-    std::u16string text;  // UTF-16 (Mac records take the low bytes)
-};
-
-// A 'name' table holding the records.
-Bytes NameTable(const std::vector<TNameRecord>& records) {
-    Bytes strings;
-    Bytes t;
-    Put16(t, 0);
-    Put16(t, uint16_t(records.size()));
-    Put16(t, uint16_t(6 + 12 * records.size()));
-    for (const auto& r : records) {
-        Bytes s;
-        for (char16_t c : r.text) {
-            if (r.platform == 1) s.push_back(uint8_t(c)); else Put16(s, c);
-        }
-        Put16(t, r.platform); Put16(t, r.encoding); Put16(t, r.language); Put16(t, r.id);
-        Put16(t, uint16_t(s.size())); Put16(t, uint16_t(strings.size()));
-        strings.insert(strings.end(), s.begin(), s.end());
-    }
-    t.insert(t.end(), strings.begin(), strings.end());
-    return t;
+std::wstring Name(const std::string& font) {
+    return FontFullName(reinterpret_cast<const uint8_t*>(font.data()), font.size());
 }
 
-// A font with one table ('name') placed at base + 28 in the final buffer.
-Bytes Font(const Bytes& name, uint32_t base = 0) {
-    Bytes f;
-    Put32(f, 0x00010000); Put16(f, 1); Put16(f, 16); Put16(f, 0); Put16(f, 0);
-    Put32(f, 0x6e616d65); Put32(f, 0); Put32(f, base + 28); Put32(f, uint32_t(name.size()));
-    f.insert(f.end(), name.begin(), name.end());
-    return f;
-}
-
-std::wstring Name(const Bytes& b) { return FontFullName(b.data(), b.size()); }
-
-Bytes ReadFile(const char* path) {
+std::string ReadFile(const char* path) {
     std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 const char* const LiberationSans = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
@@ -62,73 +31,105 @@ const char* const LiberationBold = "/usr/share/fonts/truetype/liberation/Liberat
 }  // namespace
 
 TEST(FontNameTable, RealFontsGiveTheirFullNames) {
-    Bytes regular = ReadFile(LiberationSans);
-    Bytes bold = ReadFile(LiberationBold);
+    const std::string regular = ReadFile(LiberationSans);
+    const std::string bold = ReadFile(LiberationBold);
     ASSERT_FALSE(regular.empty()) << "fonts-liberation is needed (scripts/setup)";
     ASSERT_FALSE(bold.empty());
     EXPECT_EQ(Name(regular), L"Liberation Sans");
     EXPECT_EQ(Name(bold), L"Liberation Sans Bold");
 }
 
+// The installer's ranking, which decides the registry value clinics have.
 TEST(FontNameTable, WindowsUsEnglishRecordIsPreferred) {
-    Bytes f = Font(NameTable({
-        {1, 0, 0, 4, u"Mac Name"},
-        {3, 1, 0x0419, 4, u"Шрифт"},
-        {3, 1, 0x0409, 4, u"Windows Name"},
-        {0, 3, 0, 4, u"Unicode Name"},
-        {3, 1, 0x0409, 1, u"Family"},
-    }));
-    EXPECT_EQ(Name(f), L"Windows Name");
-    EXPECT_EQ(Name(Font(NameTable({{1, 0, 0, 4, u"Mac Name"}, {3, 1, 0x0419, 4, u"Шрифт"}}))),
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({
+                  {1, 0, 0, 4, "Mac Name"},
+                  {3, 1, 0x0419, 4, Utf16Be(u"Шрифт")},
+                  {3, 1, 0x0409, 4, Utf16Be(u"Windows Name")},
+                  {0, 3, 0, 4, Utf16Be(u"Unicode Name")},
+                  {3, 1, 0x0409, 1, Utf16Be(u"Family")},
+              }))),
+              L"Windows Name");
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({{1, 0, 0, 4, "Mac Name"}, {3, 1, 0x0419, 4, Utf16Be(u"Шрифт")}}))),
               L"Шрифт");
-    EXPECT_EQ(Name(Font(NameTable({{1, 0, 0, 4, u"Mac Name"}}))), L"Mac Name");
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({{1, 0, 0, 4, "Mac Name"}, {0, 3, 0, 4, Utf16Be(u"Unicode")}}))),
+              L"Unicode");
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({{1, 0, 0, 4, "Mac Name"}}))), L"Mac Name");
+    // Mac names in another language are not read at all.
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({{1, 0, 2, 4, "Mac Deutsch"}}))), L"");
 }
 
 TEST(FontNameTable, FamilyNameStandsInForAMissingFullName) {
-    EXPECT_EQ(Name(Font(NameTable({{3, 1, 0x0409, 1, u"Family"}, {3, 1, 0x0409, 2, u"Bold"}}))),
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({{3, 1, 0x0409, 1, Utf16Be(u"Family")},
+                                                {3, 1, 0x0409, 2, Utf16Be(u"Bold")}}))),
               L"Family");
-    EXPECT_EQ(Name(Font(NameTable({{3, 1, 0x0409, 2, u"Bold"}}))), L"");
+    EXPECT_EQ(Name(FontWithNameTable(NameTable({{3, 1, 0x0409, 2, Utf16Be(u"Bold")}}))), L"");
+}
+
+// The media checker claims to predict the registry value "<name> (TrueType)":
+// for tables whose records disagree it names what the installer reads.
+TEST(FontNameTable, TheCheckerNamesWhatTheInstallerReads) {
+    const std::string disagreeing[] = {
+        // A Windows BMP record in Russian, a full-Unicode (UCS-4) one in US English, a Mac Roman one.
+        NameTable({{1, 0, 0, 4, "Mac Name"},
+                   {3, 1, 0x0419, 4, Utf16Be(u"Шрифт")},
+                   {3, 10, 0x0409, 4, Utf16Be(u"Wide Name")}}),
+        // Symbol and BMP encodings in US English: the first of equals.
+        NameTable({{3, 0, 0x0409, 4, Utf16Be(u"Symbol Name")}, {3, 1, 0x0409, 4, Utf16Be(u"Unicode Name")}}),
+    };
+    const std::wstring expected[] = {L"Wide Name", L"Symbol Name"};
+    for (size_t i = 0; i < std::size(disagreeing); ++i) {
+        const std::string font = FontWithNameTable(disagreeing[i]);
+        const mediacheck::TFontCheck check = mediacheck::CheckTrueTypeBytes(font);
+        ASSERT_TRUE(check.ok) << check.problem;
+        EXPECT_EQ(Name(font), expected[i]);
+        EXPECT_EQ(DecodeUtf8(check.fullName), expected[i]);
+    }
+    // What the installer cannot read, the checker refuses: a Mac name in another language.
+    EXPECT_FALSE(mediacheck::CheckTrueTypeBytes(FontWithNameTable(NameTable({{1, 0, 2, 4, "Mac Deutsch"}}))).ok);
 }
 
 TEST(FontNameTable, CollectionJoinsItsFontsNames) {
-    Bytes first = Font(NameTable({{3, 1, 0x0409, 4, u"One"}}), 20);
-    Bytes second = Font(NameTable({{3, 1, 0x0409, 4, u"Two"}}), uint32_t(20 + first.size()));
-    Bytes c;
-    Put32(c, 0x74746366); Put32(c, 0x00010000); Put32(c, 2);
-    Put32(c, 20); Put32(c, uint32_t(20 + first.size()));
-    c.insert(c.end(), first.begin(), first.end());
-    c.insert(c.end(), second.begin(), second.end());
-    EXPECT_EQ(Name(c), L"One & Two");
+    // Two one-table fonts after the collection header; table offsets count from
+    // the start of the collection.
+    auto font = [](const std::string& name, uint32_t at) {
+        std::string f;
+        Be32(f, 0x00010000);
+        for (uint32_t v : {1, 16, 0, 0}) Be16(f, v);
+        f += "name";
+        for (uint32_t v : {0u, at + 28, uint32_t(name.size())}) Be32(f, v);
+        return f + name;
+    };
+    const std::string first = font(NameTable({{3, 1, 0x0409, 4, Utf16Be(u"One")}}), 20);
+    const std::string second = font(NameTable({{3, 1, 0x0409, 4, Utf16Be(u"Two")}}), uint32_t(20 + first.size()));
+    std::string c = "ttcf";
+    for (uint32_t v : {0x00010000u, 2u, 20u, uint32_t(20 + first.size())}) Be32(c, v);
+    EXPECT_EQ(Name(c + first + second), L"One & Two");
 }
 
 TEST(FontNameTable, WhatIsNotAFontHasNoName) {
     EXPECT_EQ(FontFullName(nullptr, 0), L"");
-    EXPECT_EQ(Name({}), L"");
-    EXPECT_EQ(Name({'M', 'Z', 0, 0, 0, 0, 0, 0}), L"");
-    Bytes text(200, 'A');
-    EXPECT_EQ(Name(text), L"");
+    EXPECT_EQ(ChooseFontName(nullptr, 0).Name, L"");
+    EXPECT_EQ(Name(""), L"");
+    EXPECT_EQ(Name(std::string("MZ\0\0\0\0\0\0", 8)), L"");
+    EXPECT_EQ(Name(std::string(200, 'A')), L"");
 }
 
 TEST(FontNameTable, DamagedFontsNeverReadOutsideTheData) {
     // Every truncation of a real font, and of a small synthetic one: ASan guards
     // the reads, the result only has to be a name or nothing.
-    Bytes real = ReadFile(LiberationSans);
+    const std::string real = ReadFile(LiberationSans);
     ASSERT_FALSE(real.empty());
     const std::wstring full = Name(real);
     for (size_t n = 0; n < real.size(); n += 97) {
-        std::wstring name = FontFullName(real.data(), n);
+        const std::wstring name = Name(real.substr(0, n));
         EXPECT_TRUE(name.empty() || name == full) << n;
     }
-    Bytes small = Font(NameTable({{3, 1, 0x0409, 4, u"Small"}}));
-    for (size_t n = 0; n < small.size(); ++n) {
-        Bytes cut(small.begin(), small.begin() + long(n));
-        EXPECT_EQ(Name(cut), L"") << n;
-    }
+    const std::string small = FontWithNameTable(NameTable({{3, 1, 0x0409, 4, Utf16Be(u"Small")}}));
+    for (size_t n = 0; n < small.size(); ++n) EXPECT_EQ(Name(small.substr(0, n)), L"") << n;
     // Offsets and counts that point far outside.
-    Bytes wild = small;
-    for (size_t i = 4; i < wild.size(); ++i) {
-        Bytes bad = wild;
-        bad[i] = 0xff;
+    for (size_t i = 4; i < small.size(); ++i) {
+        std::string bad = small;
+        bad[i] = '\xff';
         (void)Name(bad);
     }
 }

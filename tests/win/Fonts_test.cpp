@@ -12,7 +12,10 @@
 #include "install/FontStage.h"
 #include "platform/AppError.h"
 #include "platform/WinUtil.h"
+#include "shared/TextCodec.h"
 #include "tests/gui/TmpfsDrive.h"
+#include "tests/unit/MediaFixtures.h"
+#include "tools/mediacheck/TrueTypeName.h"
 #include "tests/win/TestFolder.h"
 
 namespace {
@@ -110,6 +113,22 @@ std::string FileBytes(const std::wstring& path) {
     ReadFile(f.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
+}
+
+// A real font with its name table replaced: the new table goes at the end of
+// the file and the directory points there (checksums are not checked).
+std::string WithNameTable(std::string font, const std::string& table) {
+    const auto put32 = [&](size_t at, size_t v) {
+        for (int k = 0; k < 4; ++k) font[at + k] = char(v >> (24 - 8 * k));
+    };
+    const size_t tables = (size_t(uint8_t(font[4])) << 8) | uint8_t(font[5]);
+    font.append((4 - font.size() % 4) % 4, '\0');
+    for (size_t rec = 12; rec < 12 + tables * 16; rec += 16) {
+        if (font.compare(rec, 4, "name") != 0) continue;
+        put32(rec + 8, font.size());
+        put32(rec + 12, table.size());
+    }
+    return font + table;
 }
 
 // A source folder with the seven fonts and an empty fonts folder, both temporary.
@@ -314,6 +333,36 @@ TEST_F(FontsTest, DescriptiveNameComesFromTheFontItself) {
     // The name is read and the font withdrawn: nothing stays registered with GDI,
     // so the file can be deleted at once.
     EXPECT_TRUE(DeleteFileW((FSource + L"ARIAL.TTF").c_str()));
+}
+
+// The media checker predicts the registry value from the font's own name
+// table. Under Wine the system describes no font, so the value's name comes
+// from the installer's reading of that table: for records that disagree
+// (Windows BMP in Russian, full Unicode in US English, Mac Roman) both take the
+// same one.
+TEST_F(FontsTest, TheRegisteredNameIsTheOneTheMediaCheckerPredicts) {
+    using fixtures::Utf16Be;
+    const std::string table = fixtures::NameTable({
+        {1, 0, 0, 1, "Mac Family"},
+        {1, 0, 0, 4, "Mac Name"},
+        {3, 1, 0x0419, 4, Utf16Be(u"Шрифт")},
+        {3, 10, 0x0409, 1, Utf16Be(u"Wide Family")},
+        {3, 10, 0x0409, 4, Utf16Be(u"Wide Name")},
+    });
+    const std::wstring file = FSource + L"ARIAL.TTF";
+    const std::string font = WithNameTable(FileBytes(file), table);
+    TKernelHandle f(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(f.Get(), font.data(), DWORD(font.size()), &written, nullptr));
+    f.Close();
+
+    const mediacheck::TFontCheck predicted = mediacheck::CheckTrueTypeFile(file);
+    ASSERT_TRUE(predicted.ok) << predicted.problem;
+    TRecorder log;
+    InstallFont(L"ARIAL.TTF", FSource, TFontPlace(FFonts), log, StreamCopyFile);
+    const std::wstring value = DecodeUtf8(predicted.fullName) + L" (TrueType)";
+    EXPECT_EQ(NewValues(), (std::map<std::wstring, std::wstring>{{value, L"ARIAL.TTF"}}));
+    EXPECT_EQ(log.Lines, std::vector<std::wstring>{FontInstalledLine(L"Wide Name")});
 }
 
 // Without rights to the machine's fonts (a standard token under UAC; here a

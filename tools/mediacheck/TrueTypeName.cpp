@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "desktop/FontNameTable.h"
 #include "tools/mediacheck/MediaText.h"
 
 namespace mediacheck {
@@ -37,36 +38,24 @@ std::string TagText(uint32_t tag) {
     return s;
 }
 
-// Decodes one name string; empty optional when it is not valid text.
-std::optional<std::string> DecodeName(std::string_view raw, uint16_t platform, uint16_t encoding) {
+// The name as UTF-8 when it is text a person can read in a registry value
+// name: no control characters, no lone surrogate, not blank.
+std::optional<std::string> ReadableUtf8(const std::wstring& units) {
     std::string out;
-    if (platform == 3 || platform == 0) {
-        if (raw.size() % 2 != 0) return std::nullopt;
-        for (size_t i = 0; i < raw.size(); i += 2) {
-            char32_t c = (char32_t(uint8_t(raw[i])) << 8) | uint8_t(raw[i + 1]);
-            if (c >= 0xD800 && c <= 0xDBFF) {
-                if (i + 3 >= raw.size()) return std::nullopt;
-                char32_t low = (char32_t(uint8_t(raw[i + 2])) << 8) | uint8_t(raw[i + 3]);
-                if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            } else if (c >= 0xDC00 && c <= 0xDFFF) {
-                return std::nullopt;
-            }
-            if (c < 0x20 || c == 0x7F || c == 0xFFFD) return std::nullopt;
-            AppendUtf8(out, c);
+    for (size_t i = 0; i < units.size(); ++i) {
+        char32_t c = char32_t(units[i]) & 0xFFFF;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) {
+            const char32_t low = char32_t(units[i + 1]) & 0xFFFF;
+            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            return std::nullopt;
         }
-    } else if (platform == 1 && encoding == 0) {
-        for (char ch : raw) {
-            auto c = static_cast<unsigned char>(ch);
-            if (c < 0x20 || c >= 0x7F) return std::nullopt;  // only the ASCII part of Mac Roman is unambiguous
-            out += static_cast<char>(c);
-        }
-    } else {
-        return std::nullopt;
+        if (c < 0x20 || c == 0x7F || c == 0xFFFD) return std::nullopt;
+        AppendUtf8(out, c);
     }
-    size_t first = out.find_first_not_of(' ');
-    if (first == std::string::npos) return std::nullopt;
+    if (out.find_first_not_of(' ') == std::string::npos) return std::nullopt;
     return out;
 }
 
@@ -137,35 +126,18 @@ TFontCheck CheckTrueTypeBytes(std::string_view data) {
         r.problem = "'name' table truncated";
         return r;
     }
-    // Full name (id 4): Windows Unicode English first, as the system reads it.
-    int bestRank = 0;
-    std::string best;
-    bool sawFullName = false;
-    for (uint16_t i = 0; i < count; ++i) {
-        uint64_t rec = 6 + uint64_t(i) * 12;
-        uint16_t platform = nt.U16(rec), encoding = nt.U16(rec + 2), language = nt.U16(rec + 4),
-                 id = nt.U16(rec + 6), length = nt.U16(rec + 8), offset = nt.U16(rec + 10);
-        if (id != 4) continue;
-        sawFullName = true;
-        if (!nt.Has(uint64_t(storage) + offset, length)) continue;
-        int rank = platform == 3 && encoding == 1 && language == 0x409 ? 5
-                   : platform == 3 && (encoding == 1 || encoding == 0) ? 4
-                   : platform == 0                                     ? 3
-                   : platform == 1 && encoding == 0                    ? 2
-                                                                       : 0;
-        if (rank <= bestRank) continue;
-        auto text = DecodeName(nt.d.substr(storage + offset, length), platform, encoding);
-        if (!text) continue;
-        bestRank = rank;
-        best = *text;
-    }
-    if (bestRank == 0) {
-        r.problem = sawFullName ? "full name in the 'name' table is not readable text"
-                                : "no full name in the 'name' table";
+    // The name the installer registers when the system cannot describe the font.
+    const TFontNameChoice choice =
+        ChooseFontName(reinterpret_cast<const uint8_t*>(nt.d.data()), nt.d.size());
+    const std::optional<std::string> text =
+        choice.FullName && !choice.Inexact ? ReadableUtf8(choice.Name) : std::nullopt;
+    if (!text) {
+        r.problem = choice.FullNameSeen ? "full name in the 'name' table is not readable text"
+                                        : "no full name in the 'name' table";
         return r;
     }
     r.ok = true;
-    r.fullName = best;
+    r.fullName = *text;
     return r;
 }
 
