@@ -12,7 +12,7 @@ namespace mediacheck {
 struct TFontCheck {
     bool ok = false;
     std::string problem;   // why the file is refused (empty when ok)
-    std::string fullName;  // UTF-8, the descriptive name when ok
+    std::string fullName;  // UTF-8, the name record the installer takes (ChooseFontName) when ok
 };
 
 // The font held in memory (bytes of a whole file).
