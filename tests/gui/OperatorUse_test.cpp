@@ -112,7 +112,7 @@ TEST_F(OperatorUse, KeyboardAloneInstallsOnceWhateverIsPressed) {
     ASSERT_TRUE(app.WaitPage(IDC_TS_PROGRESSINSTALL));
     HWND question = app.WaitMessageBox(60000);
     ASSERT_NE(nullptr, question);
-    EXPECT_EQ(gui::DialogText(question), run::DriverQuestion);
+    EXPECT_EQ(gui::DialogText(question), DriverQuestion);
     ASSERT_TRUE(Front(app, question));
     Press(VK_RETURN);
     ASSERT_TRUE(app.WaitMessageBoxGone());

@@ -17,7 +17,7 @@ const wchar_t* const Started = L"Началась установка драйв�
 const wchar_t* const Finished = L"Установка драйверов устройства завершена";
 
 struct TDriverMedia {
-    TTempFolder root{L"drv"};
+    TTestFolder root{L"drv"};
     std::wstring S = root + L"dist\\";
     std::wstring T = root + L"Program Files\\Rudeve\\";
     TDriverMedia() {
@@ -119,7 +119,7 @@ TEST(DriverStage, DeclinedPromptAndUnattendedRefusalEachGetTheirLine) {
 
 TEST(DriverStage, MissingInstallerIsNamedNotReportedInstalled) {
     TDriverMedia m;
-    TTempFolder::RemoveTree(m.S + L"FTDIDriverInstall");
+    TTestFolder::RemoveTree(m.S + L"FTDIDriverInstall");
     TRecordingLog log;
     const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, SystemProgramStarter(), true);
     EXPECT_FALSE(outcome.Ran);
