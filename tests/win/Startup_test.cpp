@@ -106,12 +106,7 @@ TEST_F(StartupTest, SettingsBesideTheProgramSelectEnglish) {
 
 TEST_F(StartupTest, BadFilesBesideTheProgramStillStartWithDefaults) {
     // 50 MB of garbage in every file the start-up reads.
-    std::string garbage(50u << 20, '\0');
-    unsigned x = 3;
-    for (char& c : garbage) {
-        x = x * 1664525u + 1013904223u;
-        c = static_cast<char>(x >> 24);
-    }
+    const std::string garbage = Garbage(50u << 20, 3);
     PutFile(root + L"app\\RavaRerozo.log", garbage);
     PutFile(root + L"app\\Settings\\holter.ini", garbage);
     const ULONGLONG t0 = GetTickCount64();

@@ -192,12 +192,7 @@ TEST_F(MyLogTest, ConcurrentMessagesEachWriteWholeLines) {
 
 TEST_F(MyLogTest, BadFilesNeverStopTheConstruction) {
     // 50 MB of binary garbage: loaded quickly, at most 1000 lines kept.
-    std::string garbage(50u << 20, '\0');
-    unsigned x = 7;
-    for (char& c : garbage) {
-        x = x * 1664525u + 1013904223u;
-        c = static_cast<char>(x >> 24);
-    }
+    const std::string garbage = Garbage(50u << 20, 7);
     const std::wstring big = dir + L"big.log";
     PutFile(big, garbage);
     const ULONGLONG t0 = GetTickCount64();
