@@ -10,11 +10,9 @@ HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance);
 // Streams the RTF resource "INFO" into the panel; raises EAppError when the
 // resource or the panel is missing.
 void LoadInfo(HWND richEdit, HMODULE module);
-// The same, once the panel has been painted for the first time and the
-// program has waited for input (a timer's turn), so that the first page does
-// not wait for the document. A missing resource or panel raises
-// EAppError here and now; a later failure shows the standard error box.
-void LoadInfoAfterFirstPaint(HWND richEdit, HMODULE module);
+// Raises what LoadInfo would for a missing resource or panel, without loading:
+// the window checks at creation and streams the document in after its first paint.
+void CheckInfoDocument(HWND richEdit, HMODULE module);
 // Inner margins; again after every size change of the panel.
 void SetInfoMargins(HWND richEdit);
 // Background of the panel (the colour of the page area).
