@@ -72,7 +72,7 @@ void SetInfoMargins(HWND richEdit) {
 }
 
 void LoadInfo(HWND richEdit, HMODULE module) {
-    CheckInfoDocument(richEdit, module);
+    if (!richEdit) throw EAppError(L"Не удалось создать информационную панель: нет элемента RichEdit.");
     TStreamCursor cursor = InfoDocument(module);
     EDITSTREAM es = {};
     es.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
@@ -82,10 +82,7 @@ void LoadInfo(HWND richEdit, HMODULE module) {
     SendMessageW(richEdit, EM_SETSEL, 0, 0);
 }
 
-void CheckInfoDocument(HWND richEdit, HMODULE module) {
-    if (!richEdit) throw EAppError(L"Не удалось создать информационную панель: нет элемента RichEdit.");
-    InfoDocument(module);
-}
+void CheckInfoDocument(HMODULE module) { InfoDocument(module); }
 
 void SetInfoPanelColor(HWND richEdit, COLORREF color) {
     SendMessageW(richEdit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));

@@ -86,8 +86,8 @@ void TFMain::FormCreate() {
     FDecoration->LoadAll(FInstance);
 
     ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
-    // The document itself is streamed in after the first paint.
-    CheckInfoDocument(RichEdit1, FInstance);
+    // The panel and its document come after the first paint.
+    CheckInfoDocument(FInstance);
 
     AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
     FCanClose = true;
@@ -95,13 +95,16 @@ void TFMain::FormCreate() {
     // Panel colour from the title image, for the information panel, the
     // pages and the path strip's border.
     SetPanelColor(FDecoration->PanelColor());
-    SetInfoPanelColor(RichEdit1, FPanelColor);
     ShowPage(TPage::Start);
     BGResize();
     if (!SetTimer(FHandle, CompleteTimer, USER_TIMER_MINIMUM, nullptr)) CompleteAfterFirstPaint();
 }
 
 void TFMain::CompleteAfterFirstPaint() {
+    if (!RichEdit1) {
+        RichEdit1 = CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
+        SetInfoPanelColor(RichEdit1, FPanelColor);
+    }
     for (int page = 0; page < kPageCount; ++page) Page(static_cast<TPage>(page));
     LoadInfo(RichEdit1, FInstance);
 }
@@ -396,6 +399,12 @@ void TFMain::BtnExitClick() { PostMessageW(FHandle, WM_CLOSE, 0, 0); }
 void TFMain::PaintDecoration() {
     const TPaintDC paint(FHandle);
     FDecoration->Paint(paint.Get());
+    // Until the information panel is made, its place shows it empty.
+    if (!RichEdit1) {
+        const RECT place = {RichEdit1Place.Left, RichEdit1Place.Top, RichEdit1Place.Left + RichEdit1Place.Width,
+                            RichEdit1Place.Top + RichEdit1Place.Height};
+        FillRect(paint.Get(), &place, FPanelBrush.Get());
+    }
 }
 
 void TFMain::BGResize() {
@@ -406,7 +415,7 @@ void TFMain::BGResize() {
     for (auto [panel, r] : {std::pair{RichEdit1, plan.RichEdit1}, std::pair{InsatallPages, plan.InsatallPages}})
         SetWindowPos(panel, nullptr, r.Left, r.Top, r.Width, r.Height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    SetInfoMargins(RichEdit1);
+    if (RichEdit1) SetInfoMargins(RichEdit1);
     // One repaint shows the new composition and the panels over it.
     RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

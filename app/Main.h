@@ -112,8 +112,8 @@ private:
     static bool CanAct(HWND control);
     // The page's window, made now if it was not yet.
     HWND Page(TPage page);
-    // What the first page does not show (the other pages, the information
-    // document), on a timer's turn: once the window has been painted and the
+    // What the first page does not show (the information panel and its
+    // document, the other pages), on a timer's turn: once the window has been painted and the
     // program has waited for input.
     void CompleteAfterFirstPaint();
     // Default button of the shown page (Enter presses it) and the way out

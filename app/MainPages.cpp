@@ -273,7 +273,6 @@ void TFMain::CreateControls() {
     FFontPages.Reset(MakeFont(L"Tahoma", 15));
     FFontTimes.Reset(MakeFont(L"Times New Roman", 20));
 
-    RichEdit1 = CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
     InsatallPages = CreateContainer(FHandle, IDC_INSATALLPAGES, InsatallPagesPlace.Left, InsatallPagesPlace.Top,
                                     PageW, PageH, WS_VISIBLE | WS_CLIPCHILDREN, FInstance);
     SendMessageW(InsatallPages, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);

@@ -179,8 +179,8 @@ TEST(Decoration, InformationDocumentStreamsInFromItsTop) {
 
     // A missing panel or document is an error at the window's creation,
     // before anything is streamed in.
-    EXPECT_THROW(CheckInfoDocument(nullptr, self), EAppError);
-    EXPECT_THROW(CheckInfoDocument(panel, GetModuleHandleW(L"kernel32.dll")), EAppError);
+    EXPECT_THROW(LoadInfo(nullptr, self), EAppError);
+    EXPECT_THROW(CheckInfoDocument(GetModuleHandleW(L"kernel32.dll")), EAppError);
     EXPECT_EQ(PanelText(panel), L"");
 
     LoadInfo(panel, self);
