@@ -46,12 +46,15 @@ protected:
         return *App;
     }
 
-    // Starts the program and waits for its start page.
+    // Starts the program and waits for its start page, and for the other pages,
+    // which it makes once the start page has been painted.
     void Start(const std::wstring& currentFolder = {}) {
         Launch(currentFolder);
         ASSERT_TRUE(App->Started()) << gui::Narrow(App->StartError());
         ASSERT_TRUE(App->WaitMainWindow()) << "no window of class TFMain";
         ASSERT_TRUE(App->WaitPage(IDC_TS_START));
+        ASSERT_TRUE(gui::WaitUntil([&] { return App->Control(IDC_TS_CHANGEFONTSIZE) != nullptr; }))
+            << "the pages after the first were not made";
     }
 
     void ToPathPage() {

@@ -48,13 +48,17 @@ TEST_F(WizardPages, StartsOnTheStartPageWithItsDefaults) {
     EXPECT_EQ(954, client.right);
     EXPECT_EQ(579, client.bottom);
 
-    // Exactly the start page is shown; the other five exist, hidden, in the page area.
+    // Exactly the start page is shown. What it does not show follows it: the
+    // other five pages, hidden in the page area, the information document in
+    // its panel and the hidden launch-progress window.
     EXPECT_EQ(IDC_TS_START, app().VisiblePage());
+    EXPECT_TRUE(gui::WaitUntil([&] { return app().Control(IDC_TS_CHANGEFONTSIZE) != nullptr; }));
     for (int page = IDC_TS_START; page <= IDC_TS_CHANGEFONTSIZE; ++page) {
         HWND w = app().Control(page);
         ASSERT_NE(nullptr, w) << "page " << page;
         EXPECT_EQ(app().Control(IDC_INSATALLPAGES), GetParent(w)) << "page " << page;
     }
+    EXPECT_EQ(IDC_TS_START, app().VisiblePage());
 
     // The default folder is C:\ and the folder word of the string table.
     EXPECT_EQ("C:\\Rudeve", gui::Narrow(app().Text(IDC_EPATH)));
@@ -65,8 +69,6 @@ TEST_F(WizardPages, StartsOnTheStartPageWithItsDefaults) {
     EXPECT_EQ(nullptr, app().FindMessageBox());
     EXPECT_EQ(nullptr, app().FindMessageWindow());
 
-    // What the first page does not show follows it: the information document
-    // in its panel and the hidden launch-progress window.
     EXPECT_TRUE(gui::WaitUntil([&] {
         return gui::WindowText(app().Control(IDC_RICHEDIT1)).find(L"Велитор - Vudeze") != std::wstring::npos;
     })) << "information panel: " << gui::Narrow(gui::WindowText(app().Control(IDC_RICHEDIT1)));
