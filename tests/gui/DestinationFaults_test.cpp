@@ -134,7 +134,7 @@ TEST_F(DestinationFaults, DriveFullDuringTheDatabaseCopy) {
     const run::TOutcome out = RunInstall();
     Happened = out.Summary();
     EXPECT_TRUE(out.Errors.empty()) << out.Summary();
-    EXPECT_EQ(L"Копирование файла V12.FDB....ОШИБКА!!!", out.LastLine()) << out.Summary();
+    EXPECT_EQ(texts::CopyLine + L"V12.FDB...." + MarkError, out.LastLine()) << out.Summary();
     const std::string holter = run::ReadAll(Dest(L"Settings\\holter.ini"));
     EXPECT_EQ("[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n", holter);
     EXPECT_FALSE(gui::FileExists(Dest(L"Settings\\lastnum.dta")));
@@ -158,7 +158,7 @@ TEST_F(DestinationFaults, DriveFullDuringTheDatabaseCopyLeavesTheClinicDatabaseI
     const run::TOutcome out = RunInstall();
     Happened = out.Summary();
     EXPECT_TRUE(out.Errors.empty()) << out.Summary();
-    EXPECT_EQ(L"Копирование файла V12.FDB....ОШИБКА!!!", out.LastLine()) << out.Summary();
+    EXPECT_EQ(texts::CopyLine + L"V12.FDB...." + MarkError, out.LastLine()) << out.Summary();
     EXPECT_TRUE(run::ReadAll(Dest(L"DTAfb\\V12.FDB")) == kClinicDb) << "the clinic's database is not in place";
     WIN32_FIND_DATAW d;
     HANDLE h = FindFirstFileW(Dest(L"DTAfb\\*.bak").c_str(), &d);

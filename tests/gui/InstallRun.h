@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "GuiDriver.h"
-#include "OperatorTexts.h"
 #include "WizardFixture.h"
+#include "tests/OperatorTexts.h"
 
 namespace run {
 

@@ -191,7 +191,7 @@ TEST_F(OperatorUse, WindowAnswersThroughALongCopyAndASlowDriverInstaller) {
     // During the copy: until its line is marked.
     auto copying = [&] {
         for (const std::wstring& line : app.LogLines())
-            if (line.rfind(L"Копирование файла V12.FDB....", 0) == 0) return line == L"Копирование файла V12.FDB....";
+            if (line.rfind(texts::CopyLine + L"V12.FDB....", 0) == 0) return line == texts::CopyLine + L"V12.FDB....";
         return true;  // not begun yet
     };
     bool pictured = false;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "GuiDriver.h"
-#include "OperatorTexts.h"
+#include "tests/OperatorTexts.h"
 
 namespace wizard {
 

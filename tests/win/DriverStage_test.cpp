@@ -9,12 +9,13 @@
 #include "install/DriverStage.h"
 #include "install/ProcessRunner.h"
 #include "tests/win/EngineTestFiles.h"
+#include "tests/OperatorTexts.h"
 #include "tests/win/RecordingLog.h"
 
 namespace {
 
-const wchar_t* const Started = L"Началась установка драйверов устройства...";
-const wchar_t* const Finished = L"Установка драйверов устройства завершена";
+const std::wstring& Started = texts::DriverStartLine;
+const std::wstring& Finished = texts::DriverEndLine;
 
 struct TDriverMedia {
     TTestFolder root{L"drv"};

@@ -13,7 +13,7 @@
 #include "GuiDriver.h"
 #include "platform/AppError.h"
 #include "resources/ids.h"
-#include "tests/gui/OperatorTexts.h"
+#include "tests/OperatorTexts.h"
 #include "windows/ApplicationWindow.h"
 #include "windows/MessageForm.h"
 #include "windows/ScreenMonitorManager.h"
