@@ -6,7 +6,6 @@
 
 #include "app/HotTracking.h"
 #include "platform/Gdi.h"
-#include "resources/ids.h"
 
 namespace {
 
@@ -21,26 +20,6 @@ constexpr COLORREF kText = RGB(0, 32, 64);
 constexpr COLORREF kTextDisabled = RGB(150, 150, 150);
 
 constexpr UINT_PTR kButtonSubclass = 1;
-
-enum class TGlyph { None, Next, Back, Cancel, Install, Exit, Font, Folder };
-
-TGlyph GlyphOf(int id) {
-    switch (id) {
-    case IDC_BTNSTARTNEXT:
-    case IDC_BTNINPUTPATHNEXT: return TGlyph::Next;
-    case IDC_BTNINPUTCOMPONENTSBACK: return TGlyph::Back;
-    case IDC_BTNCANCEL:
-    case IDC_BTNCANCEL2:
-    case IDC_BTNCANCEL4: return TGlyph::Cancel;
-    case IDC_BTNINSATALL: return TGlyph::Install;
-    case IDC_BTNEXIT:
-    case IDC_BTNEXITCANCEL:
-    case IDC_BTNEXITONCHANGEFONT: return TGlyph::Exit;
-    case IDC_BTNCHANGEFONT: return TGlyph::Font;
-    case IDC_BTNSELECTPATH: return TGlyph::Folder;
-    default: return TGlyph::None;
-    }
-}
 
 COLORREF GlyphColor(TGlyph glyph) {
     switch (glyph) {
@@ -120,10 +99,11 @@ void AttachDrawnButton(HWND button) {
     InvalidateRect(button, nullptr, FALSE);
 }
 
-bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel, bool isDefault) {
+bool DrawOwnerButton(const DRAWITEMSTRUCT& item, TGlyph glyph, bool inPathStrip, COLORREF panel,
+                     bool isDefault) {
     if (item.CtlType != ODT_BUTTON) return false;
     HWND button = item.hwndItem;
-    const bool select = button == selectPath;
+    const bool select = inPathStrip;
     const bool hot = IsHot(button);
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
@@ -167,7 +147,6 @@ bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel
     TSelectObject useFont(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
     RECT textRc = {0, 0, 0, 0};
     DrawTextW(dc, caption, -1, &textRc, DT_CALCRECT | DT_SINGLELINE);
-    const TGlyph glyph = GlyphOf(GetDlgCtrlID(button));
     const int glyphW = glyph == TGlyph::None ? 0 : 16 + 6;
     const int shift = pressed ? 1 : 0;
     const int left = (w - glyphW - (textRc.right - textRc.left)) / 2 + shift;

@@ -4,10 +4,14 @@
 #pragma once
 #include <windows.h>
 
+// The small picture left of a caption.
+enum class TGlyph { None, Next, Back, Cancel, Install, Exit, Font, Folder };
+
 // Subclasses an owner-drawn button for hot tracking.
 void AttachDrawnButton(HWND button);
 
 // Draws a button for WM_DRAWITEM; false when the item is not a button.
-// selectPath is the strip's button, panel the colour around the others;
-// the page's default button is drawn with a thick frame.
-bool DrawOwnerButton(const DRAWITEMSTRUCT& item, HWND selectPath, COLORREF panel, bool isDefault);
+// inPathStrip: the strip's button, drawn on white; panel is the colour around
+// the others; the page's default button is drawn with a thick frame.
+bool DrawOwnerButton(const DRAWITEMSTRUCT& item, TGlyph glyph, bool inPathStrip, COLORREF panel,
+                     bool isDefault);

@@ -1,6 +1,5 @@
 #include "app/InfoPanel.h"
 
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 
 #include "app/CompositionPlan.h"
 #include "platform/AppError.h"
-#include "platform/ErrorBox.h"
 #include "platform/Resources.h"
 #include "platform/SystemLibrary.h"
 
@@ -29,56 +27,10 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG want, LONG* got)
     return 0;
 }
 
-constexpr UINT_PTR kDeferredInfoSubclass = 1;
-constexpr UINT_PTR kDeferredInfoTimer = 1;
-
 TStreamCursor InfoDocument(HMODULE module) {
     TStreamCursor cursor{ResourceBytes(module, L"INFO"), 0};
     if (cursor.Data.empty()) throw EAppError(L"В программе нет ресурса \"INFO\".");
     return cursor;
-}
-
-// The panel paints itself first, empty. Its first paint comes before the
-// message loop has begun (the window is painted when it is shown), so the
-// paint only posts a note; taking that note from the queue arms a timer, and
-// the timer's turn comes once the program has waited for input.
-constexpr UINT kArmDeferredInfo = WM_APP + 0x31;
-
-LRESULT CALLBACK InfoWaitProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR module) {
-    switch (msg) {
-    case kArmDeferredInfo:
-        SetTimer(hwnd, kDeferredInfoTimer, USER_TIMER_MINIMUM, nullptr);
-        return 0;
-    case WM_TIMER:
-        if (wParam != kDeferredInfoTimer) break;
-        KillTimer(hwnd, kDeferredInfoTimer);
-        RemoveWindowSubclass(hwnd, InfoWaitProc, id);
-        try {
-            LoadInfo(hwnd, reinterpret_cast<HMODULE>(module));
-        } catch (...) {
-            ShowErrorBox(GetParent(hwnd), ErrorText(std::current_exception()));
-        }
-        return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, InfoWaitProc, id);
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK InfoFirstPaintProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR module) {
-    if (msg == WM_PAINT) {
-        const LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
-        RemoveWindowSubclass(hwnd, InfoFirstPaintProc, id);
-        SetWindowSubclass(hwnd, InfoWaitProc, id, module);
-        PostMessageW(hwnd, kArmDeferredInfo, 0, 0);
-        return r;
-    }
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, InfoFirstPaintProc, id);
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -130,11 +82,7 @@ void LoadInfo(HWND richEdit, HMODULE module) {
     SendMessageW(richEdit, EM_SETSEL, 0, 0);
 }
 
-void LoadInfoAfterFirstPaint(HWND richEdit, HMODULE module) {
-    if (!richEdit) throw EAppError(L"Не удалось создать информационную панель: нет элемента RichEdit.");
-    InfoDocument(module);
-    SetWindowSubclass(richEdit, InfoFirstPaintProc, kDeferredInfoSubclass, reinterpret_cast<DWORD_PTR>(module));
-}
+void CheckInfoDocument(HMODULE module) { InfoDocument(module); }
 
 void SetInfoPanelColor(HWND richEdit, COLORREF color) {
     SendMessageW(richEdit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color));

@@ -4,17 +4,15 @@
 #include <windows.h>
 
 // msftedit's control, else riched20's (both from System32); no border, 4 px
-// inner margin, MS Sans Serif 13 px Cyrillic, at RichEdit1Place. Runs inside
-// window creation, so it reports failure as nullptr, never by raising.
+// inner margin, MS Sans Serif 13 px Cyrillic, at RichEdit1Place. Reports
+// failure as nullptr, never by raising (LoadInfo then names it).
 HWND CreateInfoPanel(HWND parent, int id, HINSTANCE instance);
 // Streams the RTF resource "INFO" into the panel; raises EAppError when the
 // resource or the panel is missing.
 void LoadInfo(HWND richEdit, HMODULE module);
-// The same, once the panel has been painted for the first time and the
-// program has waited for input (a timer's turn), so that the first page does
-// not wait for the document. A missing resource or panel raises
-// EAppError here and now; a later failure shows the standard error box.
-void LoadInfoAfterFirstPaint(HWND richEdit, HMODULE module);
+// Raises what LoadInfo would for a missing resource, without loading: the
+// window checks at creation and makes the panel after its first paint.
+void CheckInfoDocument(HMODULE module);
 // Inner margins; again after every size change of the panel.
 void SetInfoMargins(HWND richEdit);
 // Background of the panel (the colour of the page area).

@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "install/EngineFiles.h"
+#include "install/FileHelpers.h"
+#include "install/ProductStrings.h"
 #include "install/MediaLayout.h"
 #include "platform/Handles.h"
 #include "platform/WinUtil.h"
+#include "resources/ids.h"
 #include "shared/VL_Common_Const.h"
 
 namespace {
@@ -144,4 +147,12 @@ TInstallFolder CheckInstallFolder(const std::wstring& typed, const std::wstring&
     result.Reason = TooDeepReason(full, InstalledNames(source, driver));
     result.Verdict = result.Reason.empty() ? TFolderVerdict::Accepted : TFolderVerdict::Refused;
     return result;
+}
+
+std::wstring DefaultInstallFolder() { return L"C:\\" + LoadProductString(IDS_PRODUCT_FOLDER); }
+
+void PrepareInstallFolders(const std::wstring& folder) {
+    CreateFolderPath(folder);
+    const std::wstring settings = folder + SettingsSubfolder;
+    if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
 }

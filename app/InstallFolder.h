@@ -26,3 +26,11 @@ TInstallFolder CheckInstallFolder(const std::wstring& typed, const std::wstring&
 
 // What an installation from source puts below its folder.
 TInstalledNames InstalledNames(const std::wstring& source, bool driver);
+
+// The folder the path page offers and /DIR defaults to: the product's folder on drive C.
+std::wstring DefaultInstallFolder();
+
+// The installation folder as the path page leaves it: created with its parents
+// and its settings folder when missing. Failures show later, with the
+// system's reason, when the installation creates them again.
+void PrepareInstallFolders(const std::wstring& folder);

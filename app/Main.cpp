@@ -1,5 +1,5 @@
-// The main window: window classes, message dispatch, navigation between pages,
-// the close rule and the progress list.
+// The main window: its class, message dispatch, the painted background,
+// navigation between pages, the keyboard, the close rule and the progress list.
 #include "app/Main.h"
 
 #include <commctrl.h>
@@ -14,6 +14,7 @@
 #include "install/FileHelpers.h"
 #include "install/ProductStrings.h"
 #include "platform/AppError.h"
+#include "platform/ContainerWindow.h"
 #include "platform/ErrorBox.h"
 #include "platform/ShutdownBlock.h"
 #include "platform/WinUtil.h"
@@ -24,6 +25,10 @@
 
 bool ProductVariantFlag = false;
 TFMain* FMain = nullptr;
+
+namespace {
+constexpr UINT_PTR CompleteTimer = 1;
+}
 
 
 TFMain::TFMain() = default;
@@ -41,11 +46,9 @@ void TFMain::RegisterClasses(HINSTANCE instance) {
                                                    GetSystemMetrics(SM_CYSMICON), 0));
     main.Background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterWindowClass(instance, main);
-
-    // Containers inside the window: the paint area, the page area, its pages and
-    // the framed strips. They pass commands and colour requests up to TFMain.
-    for (const wchar_t* name : {L"TImage", L"TPageControl", L"TTabSheet", L"TPanel"})
-        RegisterWindowClass(instance, TWindowClassSpec{name, PageProc});
+    // The page area, its pages and the framed strips pass commands and colour
+    // requests up to this window.
+    RegisterContainerClass(instance);
 }
 
 HFONT TFMain::MakeFont(const wchar_t* face, int pixelHeight, bool bold) {
@@ -59,10 +62,10 @@ void TFMain::Create(HINSTANCE instance) {
     FMain = this;
     RegisterClasses(instance);
 
-    // Client area 954 x 579, single border, minimise and maximise buttons.
+    // Single border, minimise and maximise buttons.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
                         WS_CLIPCHILDREN;
-    RECT r = {0, 0, 954, 579};
+    RECT r = {0, 0, MainClientSize.Width, MainClientSize.Height};
     AdjustWindowRectEx(&r, style, FALSE, WS_EX_CONTROLPARENT);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
@@ -83,19 +86,27 @@ void TFMain::FormCreate() {
     FDecoration->LoadAll(FInstance);
 
     ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
-    LoadInfoAfterFirstPaint(RichEdit1, FInstance);
+    // The panel and its document come after the first paint.
+    CheckInfoDocument(FInstance);
 
     AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
-    SetWindowTextW(ePath, (L"C:\\" + AppNameStr).c_str());
     FCanClose = true;
-    ShowPage(tsStart);
-    EnableWindow(BtnExit, FALSE);
 
-    // Panel colour from the title image; the decoration takes it for the
-    // information panel and the path strip's border.
+    // Panel colour from the title image, for the information panel, the
+    // pages and the path strip's border.
     SetPanelColor(FDecoration->PanelColor());
-    ApplyLook();
+    ShowPage(TPage::Start);
     BGResize();
+    if (!SetTimer(FHandle, CompleteTimer, USER_TIMER_MINIMUM, nullptr)) CompleteAfterFirstPaint();
+}
+
+void TFMain::CompleteAfterFirstPaint() {
+    if (!RichEdit1) {
+        RichEdit1 = CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
+        SetInfoPanelColor(RichEdit1, FPanelColor);
+    }
+    for (int page = 0; page < kPageCount; ++page) Page(static_cast<TPage>(page));
+    LoadInfo(RichEdit1, FInstance);
 }
 
 void TFMain::SetPanelColor(COLORREF color) {
@@ -108,51 +119,6 @@ void TFMain::SetPanelColor(COLORREF color) {
 // ---- messages --------------------------------------------------------------
 
 void TFMain::OnCreate() { CreateControls(); }
-
-// Containers forward what belongs to the form: commands, colours, drawing.
-LRESULT CALLBACK TFMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    TFMain* self = reinterpret_cast<TFMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self) {
-        switch (msg) {
-        case WM_COMMAND:
-        case WM_DRAWITEM:
-        case WM_MEASUREITEM:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_NOTIFY:
-            return SendMessageW(self->FHandle, msg, wParam, lParam);
-        case WM_PAINT:
-            if (hwnd == self->BG && self->FDecoration) {
-                const TPaintDC paint(hwnd);
-                self->FDecoration->Paint(paint.Get());
-                return 0;
-            }
-            break;
-        case WM_ERASEBKGND: {
-            if (hwnd == self->BG) {
-                if (self->FDecoration) return 1;  // the composed buffer covers it
-                return self->HandleMessage(msg, wParam, lParam);
-            }
-            RECT rc;
-            GetClientRect(hwnd, &rc);
-            FillRect(reinterpret_cast<HDC>(wParam), &rc, self->FPanelBrush.Get());
-            return 1;
-        }
-        case WM_SIZE:
-            if (hwnd == self->BG) self->Guarded([self] { self->BGResize(); });
-            break;
-        default:
-            break;
-        }
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
 
 LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -176,7 +142,9 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (FDecoration && DrawOwnerButton(item, BtnSelectPath, FPanelColor, item.hwndItem == DefaultButton()))
+        const TButtonSpec* spec = ButtonSpecOf(static_cast<int>(item.CtlID));
+        if (spec && DrawOwnerButton(item, spec->Glyph, spec->InPathStrip, FPanelColor,
+                                    item.hwndItem == DefaultButton()))
             return TRUE;
         break;
     }
@@ -184,8 +152,17 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetBkColor(reinterpret_cast<HDC>(wParam), FPanelColor);
         return reinterpret_cast<LRESULT>(FPanelBrush.Get());
     }
+    case WM_CTLCOLORDLG:  // the containers' background
+        return reinterpret_cast<LRESULT>(FPanelBrush.Get());
+    case WM_PAINT:
+        if (!FDecoration) break;
+        PaintDecoration();
+        return 0;
+    case WM_ERASEBKGND:
+        if (FDecoration) return 1;  // the composed buffer covers it
+        break;
     case WM_SIZE:
-        if (BG) MoveWindow(BG, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        if (wParam != SIZE_MINIMIZED) BGResize();
         return 0;
     case WM_SETCURSOR:
         if (FWaitCursor) {
@@ -207,11 +184,16 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) != WA_INACTIVE) {
             HWND focus = GetFocus();
             if (!focus || focus == FHandle || !IsChild(FHandle, focus) || !CanAct(focus)) {
-                if (HWND target = FocusTarget(FActivePage)) SetFocus(target);
+                if (HWND target = FocusTarget()) SetFocus(target);
             }
             return 0;
         }
         break;
+    case WM_TIMER:
+        if (wParam != CompleteTimer) break;
+        KillTimer(FHandle, CompleteTimer);
+        CompleteAfterFirstPaint();
+        return 0;
     case WM_INSTALL_RUN_ENDED:
         reinterpret_cast<TInstallRun*>(lParam)->Ended();
         return 0;
@@ -240,22 +222,14 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }
 
+HWND TFMain::ButtonOf(const TButtonSpec& spec) const {
+    HWND parent = spec.InPathStrip ? PnlPath : FPages[static_cast<int>(spec.Page)];
+    return parent ? GetDlgItem(parent, spec.Id) : nullptr;
+}
+
 HWND TFMain::ButtonOf(int id) const {
-    switch (id) {
-    case IDC_BTNCANCEL: return BtnCancel;
-    case IDC_BTNCANCEL2: return BtnCancel2;
-    case IDC_BTNCANCEL4: return BtnCancel4;
-    case IDC_BTNSTARTNEXT: return BtnStartNext;
-    case IDC_BTNSELECTPATH: return BtnSelectPath;
-    case IDC_BTNINPUTPATHNEXT: return BtnInputPathNext;
-    case IDC_BTNINPUTCOMPONENTSBACK: return BtnInputComponentsBack;
-    case IDC_BTNINSATALL: return BtnInsatall;
-    case IDC_BTNEXIT: return BtnExit;
-    case IDC_BTNEXITCANCEL: return BtnExitCancel;
-    case IDC_BTNEXITONCHANGEFONT: return BtnExitOnChangefont;
-    case IDC_BTNCHANGEFONT: return BtnChangeFont;
-    default: return nullptr;
-    }
+    const TButtonSpec* spec = ButtonSpecOf(id);
+    return spec ? ButtonOf(*spec) : nullptr;
 }
 
 bool TFMain::CanAct(HWND control) {
@@ -271,61 +245,35 @@ void TFMain::OnCommand(int id, int) {
     }
     // A click that reaches a hidden or disabled button (a key held down while
     // its page went, a message from outside) does nothing.
-    if (!CanAct(ButtonOf(id))) return;
-    switch (id) {
-    case IDC_BTNCANCEL:
-    case IDC_BTNCANCEL2:
-    case IDC_BTNCANCEL4: BtnCancelClick(); break;
-    case IDC_BTNSTARTNEXT: BtnStartNextClick(); break;
-    case IDC_BTNSELECTPATH: BtnSelectPathClick(); break;
-    case IDC_BTNINPUTPATHNEXT: BtnInputPathNextClick(); break;
-    case IDC_BTNINPUTCOMPONENTSBACK: BtnInputComponentsBackClick(); break;
-    case IDC_BTNINSATALL: BtnInsatallClick(); break;
-    case IDC_BTNEXIT:
-    case IDC_BTNEXITCANCEL:
-    case IDC_BTNEXITONCHANGEFONT: BtnExitClick(); break;
-    case IDC_BTNCHANGEFONT: BtnChangeFontClick(); break;
-    default: break;
-    }
+    const TButtonSpec* spec = ButtonSpecOf(id);
+    if (!spec || !CanAct(ButtonOf(*spec))) return;
+    (this->*spec->Click)();
 }
 
 void TFMain::ReportError(std::exception_ptr error) { ShowErrorBox(ErrorText(error)); }
 
 // ---- keyboard and the message loop ----------------------------------------
 
-// Each page's default button (Enter) and its way out (Escape).
-struct TPageKeys {
-    HWND TFMain::*Page;
-    HWND TFMain::*Default;
-    HWND TFMain::*Escape;
-};
-constexpr TPageKeys PageKeys[] = {
-    {&TFMain::tsStart, &TFMain::BtnStartNext, &TFMain::BtnCancel},
-    {&TFMain::tsInputPath, &TFMain::BtnInputPathNext, &TFMain::BtnCancel2},
-    {&TFMain::tsInputComponents, &TFMain::BtnInsatall, &TFMain::BtnCancel4},
-    {&TFMain::tsProgressInstall, &TFMain::BtnExit, &TFMain::BtnExit},
-    {&TFMain::tsCancel, &TFMain::BtnExitCancel, &TFMain::BtnExitCancel},
-    {&TFMain::tsChangeFontSize, &TFMain::BtnChangeFont, &TFMain::BtnExitOnChangefont},
-};
-
 HWND TFMain::DefaultButton() const {
-    for (const TPageKeys& keys : PageKeys)
-        if (FActivePage == this->*keys.Page) return this->*keys.Default;
+    if (!FPageShown) return nullptr;
+    for (const TButtonSpec& spec : MainButtons())
+        if (spec.Page == FActivePage && spec.Default) return ButtonOf(spec);
     return nullptr;
 }
 
 HWND TFMain::EscapeButton() const {
-    for (const TPageKeys& keys : PageKeys)
-        if (FActivePage == this->*keys.Page) return this->*keys.Escape;
+    if (!FPageShown) return nullptr;
+    for (const TButtonSpec& spec : MainButtons())
+        if (spec.Page == FActivePage && spec.Escape) return ButtonOf(spec);
     return nullptr;
 }
 
-HWND TFMain::FocusTarget(HWND page) const {
-    if (page == tsInputPath) return ePath;
+HWND TFMain::FocusTarget() const {
+    if (!FPageShown) return nullptr;
+    if (FActivePage == TPage::InputPath) return ePath;
     HWND button = DefaultButton();
-    if (page == FActivePage && CanAct(button)) return button;
     // The progress page during the run: its list, the one thing there to look through.
-    if (page == tsProgressInstall) return LogList;
+    if (FActivePage == TPage::Progress && !CanAct(button)) return LogList;
     return button;
 }
 
@@ -365,18 +313,21 @@ int TFMain::Run() {
 
 // ---- pages and navigation ---------------------------------------------------
 
-void TFMain::ShowPage(HWND page) {
-    if (page == FActivePage) return;
-    HWND previous = FActivePage;
+void TFMain::ShowPage(TPage page) {
+    if (FPageShown && page == FActivePage) return;
+    HWND window = Page(page);
+    HWND previous = FPageShown ? FPages[static_cast<int>(FActivePage)] : nullptr;
     FActivePage = page;
-    ShowWindow(page, SW_SHOW);
+    FPageShown = true;
+    ShowWindow(window, SW_SHOW);
     // The focus never stays on a page that went: keys would reach its buttons.
-    if (HWND target = FocusTarget(page); target && GetActiveWindow() == FHandle) SetFocus(target);
+    if (HWND target = FocusTarget(); target && GetActiveWindow() == FHandle) SetFocus(target);
     if (previous) ShowWindow(previous, SW_HIDE);
-    UpdateWindow(page);
+    UpdateWindow(window);
     // The default button's frame follows the page.
-    for (const TPageKeys& keys : PageKeys) InvalidateRect(this->*keys.Default, nullptr, FALSE);
-    if (page == tsInputComponents) tsInputComponentsShow();
+    for (const TButtonSpec& spec : MainButtons())
+        if (spec.Default) InvalidateRect(ButtonOf(spec), nullptr, FALSE);
+    if (page == TPage::InputComponents) tsInputComponentsShow();
 }
 
 // The window closes only while the installation allows it and no run is going on.
@@ -386,11 +337,11 @@ void TFMain::BtnCancelClick() {
     if (ShowMessage(L"Вы уверены, что хотите отменить процесс установки?", TMsgKind::Confirmation,
                     MB_YESNO) == IDYES) {
         FCanClose = true;
-        ShowPage(tsCancel);
+        ShowPage(TPage::Cancel);
     }
 }
 
-void TFMain::BtnStartNextClick() { ShowPage(tsInputPath); }
+void TFMain::BtnStartNextClick() { ShowPage(TPage::InputPath); }
 
 void TFMain::BtnSelectPathClick() {
     BROWSEINFOW info = {};
@@ -431,12 +382,8 @@ void TFMain::BtnInputPathNextClick() {
         SetFocus(ePath);
         return;
     }
-    // Failures are reported, with the system's reason, when the installation
-    // creates the folder again.
-    CreateFolderPath(folder.Path);
-    const std::wstring settings = folder.Path + SettingsSubfolder;
-    if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
-    ShowPage(tsInputComponents);
+    PrepareInstallFolders(folder.Path);
+    ShowPage(TPage::InputComponents);
 }
 
 void TFMain::tsInputComponentsShow() {
@@ -445,19 +392,30 @@ void TFMain::tsInputComponentsShow() {
                       mtMessage, L"", 0);
 }
 
-void TFMain::BtnInputComponentsBackClick() { ShowPage(tsInputPath); }
+void TFMain::BtnInputComponentsBackClick() { ShowPage(TPage::InputPath); }
 
 void TFMain::BtnExitClick() { PostMessageW(FHandle, WM_CLOSE, 0, 0); }
+
+void TFMain::PaintDecoration() {
+    const TPaintDC paint(FHandle);
+    FDecoration->Paint(paint.Get());
+    // Until the information panel is made, its place shows it empty.
+    if (!RichEdit1) {
+        const RECT place = {RichEdit1Place.Left, RichEdit1Place.Top, RichEdit1Place.Left + RichEdit1Place.Width,
+                            RichEdit1Place.Top + RichEdit1Place.Height};
+        FillRect(paint.Get(), &place, FPanelBrush.Get());
+    }
+}
 
 void TFMain::BGResize() {
     if (!FDecoration) return;  // before the images are loaded
     RECT area;
-    GetClientRect(BG, &area);
+    GetClientRect(FHandle, &area);
     const TCompositionPlan& plan = FDecoration->Compose(area.right, area.bottom);
     for (auto [panel, r] : {std::pair{RichEdit1, plan.RichEdit1}, std::pair{InsatallPages, plan.InsatallPages}})
         SetWindowPos(panel, nullptr, r.Left, r.Top, r.Width, r.Height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    SetInfoMargins(RichEdit1);
+    if (RichEdit1) SetInfoMargins(RichEdit1);
     // One repaint shows the new composition and the panels over it.
     RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -519,9 +477,10 @@ bool TFMain::Confirm(const std::wstring& text) {
 void TFMain::SetRunActive(bool active) { FRunActive = active; }
 
 void TFMain::ShowProgressPage() {
+    Page(TPage::Progress);
     SendMessageW(LogList, LB_RESETCONTENT, 0, 0);
     ShowWindow(LogList, SW_SHOW);
-    ShowPage(tsProgressInstall);
+    ShowPage(TPage::Progress);
 }
 
 void TFMain::SetMainStage(bool active) {
@@ -531,11 +490,12 @@ void TFMain::SetMainStage(bool active) {
 }
 
 void TFMain::EnableExit() {
-    EnableWindow(BtnExit, TRUE);
-    if (GetActiveWindow() == FHandle && FActivePage == tsProgressInstall) SetFocus(BtnExit);
+    HWND exit = ButtonOf(IDC_BTNEXIT);
+    EnableWindow(exit, TRUE);
+    if (GetActiveWindow() == FHandle && FActivePage == TPage::Progress) SetFocus(exit);
 }
 
-void TFMain::ShowLargeFontPage() { ShowPage(tsChangeFontSize); }
+void TFMain::ShowLargeFontPage() { ShowPage(TPage::ChangeFontSize); }
 
 void TFMain::CloseInstaller() { BtnExitClick(); }
 

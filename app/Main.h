@@ -1,12 +1,15 @@
-// The main window of the wizard (class TFMain): six pages in a page area with
-// hidden tabs, the navigation between them, and the installation procedure.
+// The main window of the wizard (class TFMain): the composed background, the
+// information panel, six pages in a page area, the navigation between them,
+// and the installation run's view.
 #pragma once
 #include <windows.h>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "app/InstallView.h"
+#include "app/MainLayout.h"
 #include "platform/BaseWindow.h"
 #include "platform/Gdi.h"
 #include "platform/TaskbarProgress.h"
@@ -37,20 +40,6 @@ public:
     std::wstring Fcopyfrom;
     std::wstring AppNameStr;
 
-    // Controls
-    HWND BG = nullptr, RichEdit1 = nullptr, InsatallPages = nullptr;
-    HWND tsStart = nullptr, tsInputPath = nullptr, tsInputComponents = nullptr,
-         tsProgressInstall = nullptr, tsCancel = nullptr, tsChangeFontSize = nullptr;
-    HWND MemoStart = nullptr, BtnCancel = nullptr, BtnStartNext = nullptr;
-    HWND MemoInputPath = nullptr, PnlPath = nullptr, ePath = nullptr, BtnSelectPath = nullptr,
-         BtnCancel2 = nullptr, BtnInputPathNext = nullptr;
-    HWND MemoInputComponents = nullptr, RzPanel13 = nullptr, CbDriverInstal = nullptr,
-         CBWindows = nullptr, BtnCancel4 = nullptr, BtnInputComponentsBack = nullptr,
-         BtnInsatall = nullptr;
-    HWND LogList = nullptr, BtnExit = nullptr, CopyProgressBar = nullptr;
-    HWND MemoCancel = nullptr, BtnExitCancel = nullptr;
-    HWND MemoChangeFontSize = nullptr, BtnChangeFont = nullptr, BtnExitOnChangefont = nullptr;
-
     // Event handlers
     void FormCreate();
     bool FormCloseQuery();
@@ -63,14 +52,15 @@ public:
     void BtnInsatallClick();      // the installation procedure (MainInstall.cpp)
     void BtnExitClick();
     void BtnChangeFontClick();    // large-font page (MainFontSize.cpp)
+    // The background composed anew for the client size, the panels placed on it.
     void BGResize();
 
     // The large-font switch (MainFontSize.cpp); false when the system has none or it failed.
     bool ChangeFontSize();
 
-    // Page control
-    void ShowPage(HWND page);
-    HWND ActivePage() const { return FActivePage; }
+    // Page control: a page is made when it is first needed (the first page at
+    // creation, the others once it has been painted, or earlier when asked for).
+    void ShowPage(TPage page);
 
     // Standard message box owned by the main window; returns the button id.
     int ShowMessage(const std::wstring& text, TMsgKind kind, UINT buttons);
@@ -106,11 +96,6 @@ public:
     // main stage runs (the window refuses to end while FCanClose is false).
     void BlockShutdown(bool block);
 
-    // Default button of the shown page (Enter presses it) and the way out
-    // that Escape presses; either may be null.
-    HWND DefaultButton() const;
-    HWND EscapeButton() const;
-
     // Colour of the information panel, the page area and the path strip's border.
     void SetPanelColor(COLORREF color);
     COLORREF PanelColor() const { return FPanelColor; }
@@ -123,34 +108,49 @@ public:
     bool PreTranslate(MSG& msg);
 
 private:
-    static LRESULT CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
     // A button acts only while the operator can see and use it.
     static bool CanAct(HWND control);
-    // The control that gets the focus when a page is shown.
-    HWND FocusTarget(HWND page) const;
+    // The page's window, made now if it was not yet.
+    HWND Page(TPage page);
+    // What the first page does not show (the information panel and its
+    // document, the other pages), on a timer's turn: once the window has been painted and the
+    // program has waited for input.
+    void CompleteAfterFirstPaint();
+    // Default button of the shown page (Enter presses it) and the way out
+    // that Escape presses; either may be null.
+    HWND DefaultButton() const;
+    HWND EscapeButton() const;
+    // The control that gets the focus when the shown page has been shown.
+    HWND FocusTarget() const;
     HWND ButtonOf(int id) const;
+    HWND ButtonOf(const TButtonSpec& spec) const;
+    void CreateButtons(TPage page);
     // How far a long copy has come (per mille), or -1: on the page and the taskbar button.
     void ShowCopyProgress(int perMille);
     void OnCreate() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code);
     void CreateControls();
-    // Drawn buttons, flat frames and the panel colour on the created controls.
-    void ApplyLook();
-    void CreatePageStart();
-    void CreatePageInputPath();
-    void CreatePageInputComponents();
-    void CreatePageProgress();
-    void CreatePageCancel();
-    void CreatePageChangeFontSize();
-    HWND CreatePage(int id);
+    void CreatePageStart(HWND page);
+    void CreatePageInputPath(HWND page);
+    void CreatePageInputComponents(HWND page);
+    void CreatePageProgress(HWND page);
+    void CreatePageCancel(HWND page);
+    void CreatePageChangeFontSize(HWND page);
+    void PaintDecoration();
     HWND CreateButton(HWND parent, int id, const wchar_t* caption, int x, int y, int w, int h);
     HWND CreateMemo(HWND parent, int id, const std::wstring& text, int x, int y, int w, int h,
                     HFONT font, COLORREF color);
     HFONT MakeFont(const wchar_t* face, int pixelHeight, bool bold = false);
 
     HINSTANCE FInstance = nullptr;
-    HWND FActivePage = nullptr;
+    // Controls
+    HWND RichEdit1 = nullptr, InsatallPages = nullptr;
+    std::array<HWND, kPageCount> FPages{};
+    HWND ePath = nullptr, PnlPath = nullptr, CbDriverInstal = nullptr, CBWindows = nullptr;
+    HWND LogList = nullptr, CopyProgressBar = nullptr;
+    TPage FActivePage = TPage::Start;
+    bool FPageShown = false;
     HCURSOR FCursor = nullptr;
     bool FWaitCursor = false;
     TFont FFontDefault, FFontPages, FFontTimes;

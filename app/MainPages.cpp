@@ -1,5 +1,6 @@
-// Creation of the six wizard pages and their controls. Positions are in screen
-// pixels inside the page area (InsatallPagesPlace); the layout is not scaled.
+// The six wizard pages: the button table and the creation of each page's
+// controls. Positions are in screen pixels inside the page area
+// (InsatallPagesPlace); the layout is not scaled.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,8 +11,12 @@
 #include "app/ControlFrames.h"
 #include "app/DrawnButtons.h"
 #include "app/InfoPanel.h"
+#include "app/InstallFolder.h"
 #include "app/Main.h"
+#include "platform/ContainerWindow.h"
+#include "platform/AppError.h"
 #include "platform/Gdi.h"
+#include "platform/WinUtil.h"
 #include "resources/ids.h"
 
 namespace {
@@ -23,6 +28,15 @@ constexpr int BarH = 44;                    // button bar along the bottom edge
 constexpr int BtnW = 100, BtnH = 28;
 constexpr int BtnY = PageH - BarH + (BarH - BtnH) / 2;
 constexpr int ContentH = PageH - BarH - Margin;  // height above the bar
+constexpr int PathStripH = 32, SelectW = 91;
+constexpr int PathStripW = PageW - 2 * Margin;
+constexpr int InstallW = 168, ChangeW = 196;
+
+// Places in the button bar, counted from the right edge.
+constexpr TPlanRect Left = {Margin, BtnY, BtnW, BtnH};
+constexpr TPlanRect Right = {PageW - Margin - BtnW, BtnY, BtnW, BtnH};
+constexpr TPlanRect RightWide(int w) { return {PageW - Margin - w, BtnY, w, BtnH}; }
+constexpr TPlanRect LeftOfWide(int w) { return {PageW - Margin - w - 8 - BtnW, BtnY, BtnW, BtnH}; }
 
 constexpr COLORREF Navy = RGB(0, 0, 128);
 constexpr COLORREF Black = RGB(0, 0, 0);
@@ -52,12 +66,66 @@ int TextHeight(HWND memo, int width) {
     return r.bottom + 6;
 }
 
+using enum TPage;
+
+constexpr TButtonSpec Buttons[] = {
+    {Start, IDC_BTNCANCEL, L"Отмена", TGlyph::Cancel, Left, false, &TFMain::BtnCancelClick, false, true},
+    {Start, IDC_BTNSTARTNEXT, L"Далее", TGlyph::Next, Right, false, &TFMain::BtnStartNextClick, true, false},
+    {InputPath, IDC_BTNSELECTPATH, L"Выбрать", TGlyph::Folder,
+     {PathStripW - SelectW - 2, 2, SelectW, PathStripH - 4}, true, &TFMain::BtnSelectPathClick, false, false},
+    {InputPath, IDC_BTNCANCEL2, L"Отмена", TGlyph::Cancel, Left, false, &TFMain::BtnCancelClick, false, true},
+    {InputPath, IDC_BTNINPUTPATHNEXT, L"Далее", TGlyph::Next, Right, false, &TFMain::BtnInputPathNextClick, true, false},
+    {InputComponents, IDC_BTNCANCEL4, L"Отмена", TGlyph::Cancel, Left, false, &TFMain::BtnCancelClick, false, true},
+    {InputComponents, IDC_BTNINPUTCOMPONENTSBACK, L"Назад", TGlyph::Back, LeftOfWide(InstallW), false,
+     &TFMain::BtnInputComponentsBackClick, false, false},
+    {InputComponents, IDC_BTNINSATALL, L"Начать установку", TGlyph::Install, RightWide(InstallW), false,
+     &TFMain::BtnInsatallClick, true, false},
+    {Progress, IDC_BTNEXIT, L"Выход", TGlyph::Exit, Right, false, &TFMain::BtnExitClick, true, true},
+    {Cancel, IDC_BTNEXITCANCEL, L"Выход", TGlyph::Exit, Right, false, &TFMain::BtnExitClick, true, true},
+    {ChangeFontSize, IDC_BTNCHANGEFONT, L"Изменить настройки", TGlyph::Font, LeftOfWide(ChangeW), false,
+     &TFMain::BtnChangeFontClick, true, false},
+    {ChangeFontSize, IDC_BTNEXITONCHANGEFONT, L"Выход", TGlyph::Exit, Right, false, &TFMain::BtnExitClick, false,
+     true},
+};
+
 }  // namespace
 
-HWND TFMain::CreatePage(int id) {
-    return CreateWindowExW(WS_EX_CONTROLPARENT, L"TTabSheet", L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                           PageW, PageH, InsatallPages, reinterpret_cast<HMENU>(INT_PTR(id)),
-                           FInstance, this);
+std::span<const TButtonSpec> MainButtons() { return Buttons; }
+
+const TButtonSpec* ButtonSpecOf(int id) {
+    for (const TButtonSpec& spec : Buttons)
+        if (spec.Id == id) return &spec;
+    return nullptr;
+}
+
+void TFMain::CreateButtons(TPage page) {
+    for (const TButtonSpec& spec : Buttons) {
+        if (spec.Page != page) continue;
+        const TPlanRect& r = spec.Place;
+        HWND button = CreateButton(spec.InPathStrip ? PnlPath : FPages[static_cast<int>(page)], spec.Id,
+                                   spec.Caption, r.Left, r.Top, r.Width, r.Height);
+        AttachDrawnButton(button);
+    }
+}
+
+HWND TFMain::Page(TPage page) {
+    HWND& window = FPages[static_cast<int>(page)];
+    if (window) return window;
+    window = CreateContainer(InsatallPages, IDC_TS_START + static_cast<int>(page), 0, 0, PageW, PageH, 0,
+                             FInstance);
+    if (!window) throw EAppError(L"Cannot create a page of the main window. " + SysErrorMessage(GetLastError()));
+    switch (page) {
+    case TPage::Start: CreatePageStart(window); break;
+    case TPage::InputPath: CreatePageInputPath(window); break;
+    case TPage::InputComponents: CreatePageInputComponents(window); break;
+    case TPage::Progress: CreatePageProgress(window); break;
+    case TPage::Cancel: CreatePageCancel(window); break;
+    case TPage::ChangeFontSize: CreatePageChangeFontSize(window); break;
+    }
+    CreateButtons(page);
+    // The way out of the progress page opens when the run lets the operator go.
+    if (page == TPage::Progress) EnableWindow(ButtonOf(IDC_BTNEXIT), FALSE);
+    return window;
 }
 
 HWND TFMain::CreateButton(HWND parent, int id, const wchar_t* caption, int x, int y, int w, int h) {
@@ -80,9 +148,8 @@ HWND TFMain::CreateMemo(HWND parent, int id, const std::wstring& text, int x, in
     return memo;
 }
 
-void TFMain::CreatePageStart() {
-    tsStart = CreatePage(IDC_TS_START);
-    MemoStart = CreateMemo(tsStart, IDC_MEMOSTART,
+void TFMain::CreatePageStart(HWND page) {
+    CreateMemo(page, IDC_MEMOSTART,
                            Lines({L"Добро пожаловать в программу установки комплекса ",
                                   L"\"ВЕЛИТОР-DUZERA\"!",
                                   L"",
@@ -90,49 +157,36 @@ void TFMain::CreatePageStart() {
                                   L"",
                                   L"Для выхода из программы установки нажмите кнопку \"Отмена\"."}),
                            Margin, Margin, PageW - 2 * Margin, ContentH - Margin, FFontTimes.Get(), Navy);
-    BtnCancel = CreateButton(tsStart, IDC_BTNCANCEL, L"Отмена", Margin, BtnY, BtnW, BtnH);
-    BtnStartNext = CreateButton(tsStart, IDC_BTNSTARTNEXT, L"Далее", PageW - Margin - BtnW, BtnY,
-                                BtnW, BtnH);
 }
 
-void TFMain::CreatePageInputPath() {
-    tsInputPath = CreatePage(IDC_TS_INPUTPATH);
-    MemoInputPath = CreateMemo(
-        tsInputPath, IDC_MEMOINPUTPATH,
+void TFMain::CreatePageInputPath(HWND page) {
+    HWND memo = CreateMemo(
+        page, IDC_MEMOINPUTPATH,
         Lines({L"Пожалуйста, задайте путь куда устанавливать программную часть ",
                L"комплекса \"Велитор-Vudeze\""}),
         Margin, Margin, PageW - 2 * Margin, 60, FFontTimes.Get(), Black);
     // 60 px hold the two lines only where the first one fits the page's width;
     // with the fonts at hand it wraps, so the memo grows to show the whole text.
-    const int memoH = std::max(60, TextHeight(MemoInputPath, PageW - 2 * Margin));
-    SetWindowPos(MemoInputPath, nullptr, 0, 0, PageW - 2 * Margin, memoH,
+    const int memoH = std::max(60, TextHeight(memo, PageW - 2 * Margin));
+    SetWindowPos(memo, nullptr, 0, 0, PageW - 2 * Margin, memoH,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    const int StripY = Margin + memoH + 8;
-    constexpr int StripH = 32, SelectW = 91;
-    PnlPath = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPanel", L"", WS_CHILD | WS_VISIBLE, Margin,
-                              StripY, PageW - 2 * Margin, StripH, tsInputPath,
-                              reinterpret_cast<HMENU>(INT_PTR(IDC_PNLPATH)), FInstance, this);
-    const int stripW = PageW - 2 * Margin;
-    ePath = CreateWindowExW(0, L"EDIT", L"c:\\Rudeve",
+    const int stripY = Margin + memoH + 8;
+    PnlPath = CreateContainer(page, IDC_PNLPATH, Margin, stripY, PathStripW, PathStripH, WS_VISIBLE, FInstance);
+    AttachPathStrip(PnlPath, FPanelColor);
+    ePath = CreateWindowExW(0, L"EDIT", DefaultInstallFolder().c_str(),
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 2, 2,
-                            stripW - SelectW - 6, StripH - 4, PnlPath,
+                            PathStripW - SelectW - 6, PathStripH - 4, PnlPath,
                             reinterpret_cast<HMENU>(INT_PTR(IDC_EPATH)), FInstance, nullptr);
     SendMessageW(ePath, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
-    BtnSelectPath = CreateButton(PnlPath, IDC_BTNSELECTPATH, L"Выбрать", stripW - SelectW - 2, 2,
-                                 SelectW, StripH - 4);
-
-    BtnCancel2 = CreateButton(tsInputPath, IDC_BTNCANCEL2, L"Отмена", Margin, BtnY, BtnW, BtnH);
-    BtnInputPathNext = CreateButton(tsInputPath, IDC_BTNINPUTPATHNEXT, L"Далее",
-                                    PageW - Margin - BtnW, BtnY, BtnW, BtnH);
+    AttachFlatFrame(ePath, GetSysColor(COLOR_BTNFACE));
 }
 
-void TFMain::CreatePageInputComponents() {
-    tsInputComponents = CreatePage(IDC_TS_INPUTCOMPONENTS);
+void TFMain::CreatePageInputComponents(HWND page) {
     constexpr int PanelH = 123;
     const int panelY = PageH - BarH - PanelH;
-    MemoInputComponents = CreateMemo(
-        tsInputComponents, IDC_MEMOINPUTCOMPONENTS,
+    CreateMemo(
+        page, IDC_MEMOINPUTCOMPONENTS,
         Lines({L" - Если у Вас есть 2-х канальный кабель для регистрации детских ЭКГ, поставьте ",
                L"галочку в поле \"Регистрация 2-х канальной ЭКГ\".",
                L" - Если у Вас есть универсальный регистратор, поставьте галочку в поле ",
@@ -149,9 +203,8 @@ void TFMain::CreatePageInputComponents() {
                L"\"Велитор-Vudeze\" в меню \"Настройки\"."}),
         Margin, Margin, PageW - 2 * Margin, panelY - 2 * Margin, FFontPages.Get(), Black);
 
-    RzPanel13 = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPanel", L"", WS_CHILD | WS_VISIBLE, Margin,
-                                panelY, PageW - 2 * Margin, PanelH - 4, tsInputComponents,
-                                reinterpret_cast<HMENU>(INT_PTR(IDC_RZPANEL13)), FInstance, this);
+    HWND RzPanel13 = CreateContainer(page, IDC_RZPANEL13, Margin, panelY, PageW - 2 * Margin, PanelH - 4,
+                                     WS_VISIBLE, FInstance);
     CbDriverInstal = CreateWindowExW(0, L"BUTTON", L"Устанавливать драйвер",
                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 16, 16,
                                      300, 24, RzPanel13,
@@ -171,52 +224,36 @@ void TFMain::CreatePageInputComponents() {
     SendMessageW(CBWindows, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Windows XP"));
     SendMessageW(CBWindows, CB_SETCURSEL, 0, 0);
 
-    constexpr int InstallW = 168;
-    BtnCancel4 = CreateButton(tsInputComponents, IDC_BTNCANCEL4, L"Отмена", Margin, BtnY, BtnW, BtnH);
-    BtnInsatall = CreateButton(tsInputComponents, IDC_BTNINSATALL, L"Начать установку",
-                               PageW - Margin - InstallW, BtnY, InstallW, BtnH);
-    BtnInputComponentsBack =
-        CreateButton(tsInputComponents, IDC_BTNINPUTCOMPONENTSBACK, L"Назад",
-                     PageW - Margin - InstallW - 8 - BtnW, BtnY, BtnW, BtnH);
-    // Tab order follows creation order: put Back before the start button.
-    SetWindowPos(BtnInputComponentsBack, BtnCancel4, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void TFMain::CreatePageProgress() {
-    tsProgressInstall = CreatePage(IDC_TS_PROGRESSINSTALL);
+void TFMain::CreatePageProgress(HWND page) {
     LogList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                               WS_CHILD | WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT |
                                   LBS_NOTIFY,
-                              Margin, Margin, PageW - 2 * Margin, ContentH - Margin, tsProgressInstall,
+                              Margin, Margin, PageW - 2 * Margin, ContentH - Margin, page,
                               reinterpret_cast<HMENU>(INT_PTR(IDC_LOGLIST)), FInstance, nullptr);
     SendMessageW(LogList, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
     SendMessageW(LogList, LB_SETITEMHEIGHT, 0, 18);
-    BtnExit = CreateButton(tsProgressInstall, IDC_BTNEXIT, L"Выход", PageW - Margin - BtnW, BtnY,
-                           BtnW, BtnH);
+    AttachFlatFrame(LogList, GetSysColor(COLOR_BTNSHADOW));
     // How far the database copy has come; shown only while a long copy runs.
     constexpr int BarHeight = 18;
     CopyProgressBar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, Margin,
                                       BtnY + (BtnH - BarHeight) / 2, PageW - 3 * Margin - BtnW, BarHeight,
-                                      tsProgressInstall, reinterpret_cast<HMENU>(INT_PTR(IDC_COPYPROGRESS)),
+                                      page, reinterpret_cast<HMENU>(INT_PTR(IDC_COPYPROGRESS)),
                                       FInstance, nullptr);
     SendMessageW(CopyProgressBar, PBM_SETRANGE32, 0, 1000);
 }
 
-void TFMain::CreatePageCancel() {
-    tsCancel = CreatePage(IDC_TS_CANCEL);
-    MemoCancel = CreateMemo(tsCancel, IDC_MEMOCANCEL,
+void TFMain::CreatePageCancel(HWND page) {
+    CreateMemo(page, IDC_MEMOCANCEL,
                             Lines({L"Установка комплекса \"Велитор-Vudeze\" отменена!", L"",
                                    L"Нажмите кнопку \"Выход\", для выхода из программы установки."}),
                             Margin, Margin, PageW - 2 * Margin, 177, FFontTimes.Get(), Maroon);
-    BtnExitCancel = CreateButton(tsCancel, IDC_BTNEXITCANCEL, L"Выход", PageW - Margin - BtnW, BtnY,
-                                 BtnW, BtnH);
 }
 
-void TFMain::CreatePageChangeFontSize() {
-    tsChangeFontSize = CreatePage(IDC_TS_CHANGEFONTSIZE);
-    MemoChangeFontSize = CreateMemo(
-        tsChangeFontSize, IDC_MEMOCHANGEFONTSIZE,
+void TFMain::CreatePageChangeFontSize(HWND page) {
+    CreateMemo(
+        page, IDC_MEMOCHANGEFONTSIZE,
         Lines({L"В настройках операционной системы Вашего компьютера выбрано использование ",
                L"\"мелкого\" размера шрифта.",
                L"",
@@ -229,11 +266,6 @@ void TFMain::CreatePageChangeFontSize() {
                L"Если Вы считаете, что установка \"крупного\" размера шрифта Вам не нужна, ",
                L"нажмите кнопку \"Выход\"."}),
         Margin, Margin, PageW - 2 * Margin, ContentH - Margin, FFontPages.Get(), Black);
-    constexpr int ChangeW = 196;
-    BtnChangeFont = CreateButton(tsChangeFontSize, IDC_BTNCHANGEFONT, L"Изменить настройки",
-                                 PageW - Margin - BtnW - 8 - ChangeW, BtnY, ChangeW, BtnH);
-    BtnExitOnChangefont = CreateButton(tsChangeFontSize, IDC_BTNEXITONCHANGEFONT, L"Выход",
-                                       PageW - Margin - BtnW, BtnY, BtnW, BtnH);
 }
 
 void TFMain::CreateControls() {
@@ -241,33 +273,7 @@ void TFMain::CreateControls() {
     FFontPages.Reset(MakeFont(L"Tahoma", 15));
     FFontTimes.Reset(MakeFont(L"Times New Roman", 20));
 
-    BG = CreateWindowExW(0, L"TImage", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 954, 579,
-                         FHandle, reinterpret_cast<HMENU>(INT_PTR(IDC_BG)), FInstance, this);
-    RichEdit1 = CreateInfoPanel(FHandle, IDC_RICHEDIT1, FInstance);
-    InsatallPages = CreateWindowExW(WS_EX_CONTROLPARENT, L"TPageControl", L"",
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                    InsatallPagesPlace.Left, InsatallPagesPlace.Top, PageW, PageH, FHandle,
-                                    reinterpret_cast<HMENU>(INT_PTR(IDC_INSATALLPAGES)), FInstance,
-                                    this);
+    InsatallPages = CreateContainer(FHandle, IDC_INSATALLPAGES, InsatallPagesPlace.Left, InsatallPagesPlace.Top,
+                                    PageW, PageH, WS_VISIBLE | WS_CLIPCHILDREN, FInstance);
     SendMessageW(InsatallPages, WM_SETFONT, reinterpret_cast<WPARAM>(FFontPages.Get()), FALSE);
-    // Panels lie above the paint area.
-    SetWindowPos(BG, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
-    CreatePageStart();
-    CreatePageInputPath();
-    CreatePageInputComponents();
-    CreatePageProgress();
-    CreatePageCancel();
-    CreatePageChangeFontSize();
-}
-
-void TFMain::ApplyLook() {
-    SetInfoPanelColor(RichEdit1, FPanelColor);
-    for (HWND b : {BtnCancel, BtnStartNext, BtnCancel2, BtnInputPathNext, BtnCancel4,
-                   BtnInputComponentsBack, BtnInsatall, BtnExit, BtnExitCancel, BtnChangeFont,
-                   BtnExitOnChangefont, BtnSelectPath})
-        AttachDrawnButton(b);
-    AttachFlatFrame(ePath, GetSysColor(COLOR_BTNFACE));
-    AttachFlatFrame(LogList, GetSysColor(COLOR_BTNSHADOW));
-    AttachPathStrip(PnlPath, FPanelColor);
 }

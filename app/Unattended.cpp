@@ -4,13 +4,11 @@
 
 #include "app/InstallFolder.h"
 #include "app/InstallRun.h"
-#include "install/FileHelpers.h"
 #include "install/InstallLog.h"
 #include "install/ProductStrings.h"
 #include "platform/WinUtil.h"
 #include "resources/ids.h"
 #include "shared/TextCodec.h"
-#include "shared/VL_Common_Const.h"
 
 namespace {
 
@@ -39,14 +37,6 @@ bool PrintToParentConsole(const std::wstring& text) {
     return ok;
 }
 
-// The installation folder as the path page leaves it: created with its parents
-// and its settings folder when missing (failures show later, as in the wizard).
-void PreparePathPageFolders(const std::wstring& target) {
-    CreateFolderPath(target);
-    const std::wstring settings = target + SettingsSubfolder;
-    if (!DirectoryExists(settings)) CreateDirectoryW(settings.c_str(), nullptr);
-}
-
 // A refusal that no box shows is kept where an administrator looks for the
 // run's trace when there is no installation folder: %TEMP%\Install.log.
 void WriteRefusal(const std::wstring& refusal) {
@@ -67,7 +57,7 @@ int AnswerCommandLine(TSwitches& s, bool interactive) {
                   L"оператора идёт с /VERYSILENT";
     if (refusal.empty() && (s.Mode == TRunMode::Silent || s.Mode == TRunMode::VerySilent)) {
         // The path page's default: the product folder on drive C.
-        const std::wstring typed = s.Dir.empty() ? L"C:\\" + LoadProductString(IDS_PRODUCT_FOLDER) : s.Dir;
+        const std::wstring typed = s.Dir.empty() ? DefaultInstallFolder() : s.Dir;
         std::wstring exe = ExeFolder();
         if (!exe.empty() && exe.back() != L'\\') exe += L'\\';
         const TInstallFolder folder = CheckInstallFolder(typed, exe, exe, s.Driver);
@@ -122,7 +112,7 @@ int RunUnattended(HINSTANCE instance, const TSwitches& switches) {
     choices.ProductVariant = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
     setup.Source = ExeFolder();
     if (!setup.Source.empty() && setup.Source.back() != L'\\') setup.Source += L'\\';
-    PreparePathPageFolders(choices.Target);
+    PrepareInstallFolders(choices.Target);
 
     if (switches.Mode != TRunMode::Silent) return UnattendedExitCode(TInstallRun(nullptr, setup).RunHere());
 

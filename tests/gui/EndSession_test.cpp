@@ -3,11 +3,11 @@
 // main stage runs, granted before it and after it.
 #include <gtest/gtest.h>
 
-#include "FaultRun.h"
+#include "InstallRun.h"
 
 namespace {
 
-class EndSession : public fault::TFaultTest {
+class EndSession : public run::TRunTest {
 protected:
     // Whether the main window lets the session end. The answer comes when the
     // window's thread next takes its messages.
@@ -26,16 +26,16 @@ TEST_F(EndSession, RefusedDuringTheMainStageGrantedOutsideIt) {
     // A database whose copy lasts: the question is sent while the window's
     // thread is inside it, and answered at the next line's pump, still inside
     // the main stage.
-    ASSERT_TRUE(fault::WriteAll(Media(L"DTAfb\\V12.FDB"), std::string(64u << 20, 'M')));
+    ASSERT_TRUE(run::WriteAll(Media(L"DTAfb\\V12.FDB"), std::string(64u << 20, 'M')));
     ASSERT_NO_FATAL_FAILURE(ToComponents(false));
     const bool before = Allows();
     bool during = true;
-    fault::TRunOptions o;
+    run::TOptions o;
     o.AfterClick = [&] {
-        ASSERT_TRUE(fault::WaitWritten(*App, Dest(L"DTAfb\\"), 0, -1)) << "the database copy never started";
+        ASSERT_TRUE(run::WaitWritten(*App, Dest(L"DTAfb\\"), 0, -1)) << "the database copy never started";
         during = Allows();
     };
-    const fault::TOutcome out = RunInstall(o);
+    const run::TOutcome out = RunInstall(o);
     const bool after = Allows();
     Happened = std::string("before: ") + (before ? "granted" : "REFUSED") + "; during the database copy: " +
                (during ? "GRANTED" : "refused") + "; " + out.Summary() + "; after: " + (after ? "granted" : "REFUSED");

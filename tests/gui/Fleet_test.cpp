@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include "DesktopScenario.h"
 #include "GuiDriver.h"
 #include "InstallRun.h"
 
@@ -134,7 +133,7 @@ TEST_F(TFleet, RelativeFolderInstallsCompletelyBesideInstallExe) {
     EXPECT_TRUE(gui::FileExists(beside + L"Installed.txt"));
     EXPECT_FALSE(gui::DirectoryExists(elsewhere + L"RelDir"));
     // The link points at the real folder, not at a relative one.
-    scenario::ExpectDesktopLink(beside, scenario::CommonDesktop());
+    run::ExpectDesktopLink(beside, run::CommonDesktop());
 }
 
 TEST_F(TFleet, FolderTooDeepForWhatItWouldHoldIsRefusedWithNothingWritten) {

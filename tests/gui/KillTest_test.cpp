@@ -14,7 +14,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "FaultRun.h"
+#include "InstallRun.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ long long SizeOf(const std::wstring& path) {
     return (static_cast<long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
 }
 
-class KillTest : public fault::TFaultTest {
+class KillTest : public run::TRunTest {
 protected:
     // The backups in DTAfb\ that hold the database whole.
     int BackupsHolding(const TDatabase& db) {
@@ -136,12 +136,12 @@ TEST_F(KillTest, ReinstallationKilledWhileTheDatabaseIsWrittenLosesNothing) {
     const std::wstring snapshot = Dist.Root() + L"Existing\\";
     Target = snapshot;
     ASSERT_NO_FATAL_FAILURE(ToComponents(false));
-    fault::TOutcome first = RunInstall();
+    run::TOutcome first = RunInstall();
     ASSERT_TRUE(first.Completed) << first.Summary();
     ASSERT_TRUE(ClosesByCloseBox());
     ASSERT_TRUE(kClinic.WriteTo(snapshot + L"DTAfb\\V12.FDB"));
-    ASSERT_TRUE(fault::WriteAll(snapshot + L"Settings\\holter.ini", kOldHolter));
-    ASSERT_TRUE(fault::WriteAll(snapshot + L"btooth.ini", kOldBtooth));
+    ASSERT_TRUE(run::WriteAll(snapshot + L"Settings\\holter.ini", kOldHolter));
+    ASSERT_TRUE(run::WriteAll(snapshot + L"btooth.ini", kOldBtooth));
     ASSERT_TRUE(DeleteFileW((snapshot + L"Settings\\lastnum.dta").c_str()));  // written again on reinstall
     DeleteFileW((snapshot + L"Install.log").c_str());
 
@@ -149,15 +149,15 @@ TEST_F(KillTest, ReinstallationKilledWhileTheDatabaseIsWrittenLosesNothing) {
     Target = Dist.Root() + L"Reference\\";
     CopyTree(snapshot.substr(0, snapshot.size() - 1), Target.substr(0, Target.size() - 1));
     ASSERT_NO_FATAL_FAILURE(ToComponents(false));
-    fault::TOutcome ref = RunInstall();
+    run::TOutcome ref = RunInstall();
     ASSERT_TRUE(ref.Completed) << ref.Summary();
     ASSERT_TRUE(ClosesByCloseBox());
-    const std::string newHolter = fault::ReadAll(Target + L"Settings\\holter.ini");
-    const std::string newBtooth = fault::ReadAll(Target + L"btooth.ini");
+    const std::string newHolter = run::ReadAll(Target + L"Settings\\holter.ini");
+    const std::string newBtooth = run::ReadAll(Target + L"btooth.ini");
     ASSERT_NE(newHolter, kOldHolter);
     ASSERT_EQ("media", Database());
     ASSERT_EQ(1, BackupsHolding(kClinic));
-    fault::RemovePath(Target.substr(0, Target.size() - 1));
+    run::RemovePath(Target.substr(0, Target.size() - 1));
 
     for (size_t i = 0; i < percents.size(); ++i) {
         const long long at = kMedia.Size * percents[i] / 100;
@@ -166,18 +166,18 @@ TEST_F(KillTest, ReinstallationKilledWhileTheDatabaseIsWrittenLosesNothing) {
         CopyTree(snapshot.substr(0, snapshot.size() - 1), Target.substr(0, Target.size() - 1));
         ASSERT_NO_FATAL_FAILURE(ToComponents(false));
         ASSERT_TRUE(App->Click(IDC_BTNINSATALL));
-        ASSERT_TRUE(fault::WaitWritten(*App, Dest(L"DTAfb\\"), at, kClinic.Size))
+        ASSERT_TRUE(run::WaitWritten(*App, Dest(L"DTAfb\\"), at, kClinic.Size))
             << "the database being written never reached " << at << " bytes";
         App->Kill();
         ASSERT_FALSE(App->Running());
-        const long long written = fault::BytesBeingWritten(Dest(L"DTAfb\\"), kClinic.Size);
+        const long long written = run::BytesBeingWritten(Dest(L"DTAfb\\"), kClinic.Size);
 
         const std::string database = Database();
         const int clinicBackups = BackupsHolding(kClinic);
         const std::wstring temp = Dest(L"DTAfb\\V12.FDB.tmp");
-        const std::string holter = fault::ReadAll(Target + L"Settings\\holter.ini");
-        const std::string btooth = fault::ReadAll(Target + L"btooth.ini");
-        const std::string lastnum = fault::ReadAll(Target + L"Settings\\lastnum.dta");
+        const std::string holter = run::ReadAll(Target + L"Settings\\holter.ini");
+        const std::string btooth = run::ReadAll(Target + L"btooth.ini");
+        const std::string lastnum = run::ReadAll(Target + L"Settings\\lastnum.dta");
         // Missing only between the two renames: the clinic's then waits in its
         // backup and the media's lies whole under the temporary name.
         EXPECT_TRUE(database == "clinic" || database == "media" ||
@@ -190,14 +190,14 @@ TEST_F(KillTest, ReinstallationKilledWhileTheDatabaseIsWrittenLosesNothing) {
 
         // A new run over what the kill left completes, and still nothing is lost.
         ASSERT_NO_FATAL_FAILURE(ToComponents(false));
-        fault::TOutcome again = RunInstall();
+        run::TOutcome again = RunInstall();
         EXPECT_TRUE(again.Completed && again.Errors.empty()) << again.Summary();
         EXPECT_TRUE(ClosesByCloseBox());
         const std::string after = Database();
         EXPECT_EQ("media", after);
         EXPECT_GE(BackupsHolding(kClinic), 1) << "the clinic's database is lost after the new run";
         EXPECT_FALSE(gui::FileExists(temp)) << "the temporary file is left after the new run";
-        EXPECT_TRUE(LastNumWhole(fault::ReadAll(Target + L"Settings\\lastnum.dta")));
+        EXPECT_TRUE(LastNumWhole(run::ReadAll(Target + L"Settings\\lastnum.dta")));
 
         Scenario = "reinstallation killed when the database being written had reached " +
                    std::to_string(percents[i]) + " % (" + std::to_string(at / MiB) + " of " +
@@ -214,7 +214,7 @@ TEST_F(KillTest, ReinstallationKilledWhileTheDatabaseIsWrittenLosesNothing) {
                    ", V12.FDB " + after;
         Record();
         Scenario.clear();
-        fault::RemovePath(Target.substr(0, Target.size() - 1));
+        run::RemovePath(Target.substr(0, Target.size() - 1));
     }
 }
 

@@ -1,15 +1,18 @@
 // Every file and folder the installer copies from the media, missing in turn.
-// The database stage stops at once with the open error and an unmarked line;
-// a missing font only ends the font step; a missing release script, release
-// information, package folder or updater ends the run with its error; a missing
-// driver folder changes nothing the operator sees.
+// The database stage stops at once with the open error and an unmarked line
+// (the database a clinic already has stays in place); a missing font only ends
+// the font step; a missing release script, release information, package folder
+// or updater ends the run with its error; a missing driver folder changes
+// nothing the operator sees.
 #include <gtest/gtest.h>
 
-#include "FaultRun.h"
+#include "InstallRun.h"
 
 namespace {
 
-enum class TKind { DatabaseStage, Font, Script, ReleaseInfo, NoPackages, NoUpdater, DriverFolder };
+enum class TKind {
+    DatabaseStage, Font, FontsFolder, Script, ReleaseInfo, NoPackages, VisiblePackages, NoUpdater, DriverFolder
+};
 
 struct TMissing {
     const wchar_t* Rel;   // on the media
@@ -17,9 +20,6 @@ struct TMissing {
     TKind Kind;
     int Index;            // position among the fonts
 };
-
-const wchar_t* const kFonts[] = {L"ARIAL.TTF", L"ARIALN.TTF", L"COUR.TTF", L"MICROSS.TTF",
-                                 L"TAHOMA.TTF", L"TIMES.TTF", L"verdana.TTF"};
 
 std::vector<TMissing> AllMissing() {
     std::vector<TMissing> v;
@@ -33,10 +33,13 @@ std::vector<TMissing> AllMissing() {
         v.push_back({nullptr, n, TKind::DatabaseStage, 2});
     for (const wchar_t* n : {L"Collate.Dll", L"StrAt.Dll", L"TraceWork.Dll", L"Verdict.Dll"})
         v.push_back({nullptr, n, TKind::DatabaseStage, 3});
-    for (int i = 0; i < 7; ++i) v.push_back({nullptr, kFonts[i], TKind::Font, i});
+    for (int i = 0; i < 7; ++i) v.push_back({nullptr, run::FontFiles[i], TKind::Font, i});
+    v.push_back({L"fonts", L"fonts", TKind::FontsFolder, 0});
     v.push_back({L"backup\\r010421\\Install.cmd", L"Install.cmd", TKind::Script, 0});
     v.push_back({L"Updater\\ReleaseInfo", L"ReleaseInfo", TKind::ReleaseInfo, 0});
     v.push_back({L"backup", L"backup", TKind::NoPackages, 0});
+    // The hidden package and WithOutAnswer stay; they never run.
+    v.push_back({L"backup\\r010421", L"r010421", TKind::VisiblePackages, 0});
     v.push_back({L"Updater", L"Updater", TKind::NoUpdater, 0});
     v.push_back({L"FTDIDriverInstall", L"FTDIDriverInstall", TKind::DriverFolder, 0});
     return v;
@@ -49,32 +52,44 @@ std::wstring MediaPath(const TMissing& m) {
     return folders[m.Index] + std::wstring(m.Name);
 }
 
-std::wstring FontsFolder() {
-    wchar_t w[MAX_PATH] = {};
-    GetWindowsDirectoryW(w, MAX_PATH);
-    return std::wstring(w) + L"\\Fonts\\";
-}
+class MissingMedia : public run::TRunTest, public ::testing::WithParamInterface<TMissing> {
+protected:
+    // The lines of a run that stopped in the update stage: every earlier step whole.
+    void ExpectStoppedInTheUpdateStage(const run::TOutcome& out) {
+        EXPECT_EQ(run::WithoutFontLines(out.Lines),
+                  run::Concat({{texts::SettingsLine, texts::DatabaseFolderLine}, run::DatabaseLines()}));
+        ExpectStoppedEarly(out);
+    }
+};
 
-class MissingMedia : public fault::TFaultTest, public ::testing::WithParamInterface<TMissing> {};
+const std::string kClinicDb = "examinations of the clinic";
 
 TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
     const TMissing m = GetParam();
     const std::wstring rel = MediaPath(m);
     Scenario = "missing on the media: " + gui::Narrow(rel);
-    fault::RemovePath(Media(rel));
+    run::RemovePath(Media(rel));
     ASSERT_FALSE(gui::FileExists(Media(rel)) || gui::DirectoryExists(Media(rel)));
-    if (m.Kind == TKind::Font)  // every font is new to the system, so each one would get its line
-        for (const wchar_t* f : kFonts) DeleteFileW((FontsFolder() + f).c_str());
+    if (m.Kind == TKind::VisiblePackages) {
+        Scenario += " and backup\\r150321";
+        run::RemovePath(Media(L"backup\\r150321"));
+    }
+    // Every font is new to the system, so each one would get its line.
+    if (m.Kind == TKind::Font) run::ForgetFonts();
+    // A clinic's database in the target: a missing media database leaves it be.
+    const bool clinic = rel == L"DTAfb\\V12.FDB";
+    if (clinic) {
+        MakeTarget();
+        ASSERT_TRUE(run::WriteAll(Dest(L"DTAfb\\V12.FDB"), kClinicDb));
+    }
 
     const bool driver = m.Kind == TKind::DriverFolder;
     ASSERT_NO_FATAL_FAILURE(ToComponents(driver));
-    fault::TRunOptions options;
-    options.Driver = driver;
-    const fault::TOutcome out = RunInstall(options);
+    const run::TOutcome out = RunInstall({.Driver = driver});
     Happened = out.Summary();
 
     // Settings written before the failure are whole; nothing after it happened.
-    const std::string holter = fault::ReadAll(Dest(L"Settings\\holter.ini"));
+    const std::string holter = run::ReadAll(Dest(L"Settings\\holter.ini"));
     EXPECT_NE(holter.find("FilterType=0\r\nHardwareType=1\r\n"), std::string::npos) << holter;
 
     switch (m.Kind) {
@@ -83,12 +98,16 @@ TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
             ASSERT_EQ(1u, out.Errors.size()) << out.Summary();
             EXPECT_EQ(0u, out.Errors[0].rfind(L"Cannot open file \"" + Media(rel) + L"\"", 0))
                 << gui::Visible(out.Errors[0]);
-            EXPECT_EQ(L"Копирование файла " + std::wstring(m.Name) + L"....", out.LastLine());
-            for (size_t i = 0; i + 1 < out.Lines.size(); ++i) {
-                if (out.Lines[i].rfind(L"Копирование файла ", 0) == 0) {
-                    EXPECT_TRUE(fault::EndsWith(out.Lines[i], fault::kDone)) << gui::Visible(out.Lines[i]);
-                }
+            // Every earlier copy whole, this one unmarked.
+            if (clinic) {
+                EXPECT_EQ(out.Lines, (std::vector<std::wstring>{texts::SettingsLine, texts::CopyLine + L"V12.FDB...."}));
+                EXPECT_EQ(run::ReadAll(Dest(L"DTAfb\\V12.FDB")), kClinicDb) << "the clinic's database was touched";
+            } else {
+                EXPECT_EQ(out.Lines, run::Concat({{texts::SettingsLine, texts::DatabaseFolderLine},
+                                                  run::DatabaseLinesUpTo(m.Name, L"")}));
             }
+            // The error box is in Install.log too.
+            EXPECT_TRUE(run::Contains(gui::Widen(run::ReadAll(Dest(L"Install.log"))), out.Errors[0]));
             EXPECT_FALSE(gui::FileExists(Dest(L"Settings\\lastnum.dta"))) << "lastnum.dta after a stop";
             EXPECT_FALSE(gui::DirectoryExists(Dest(L"backup"))) << "the update stage ran after a stop";
             ExpectStoppedEarly(out);
@@ -99,49 +118,58 @@ TEST_P(MissingMedia, EndsAsTheOperatorIsToldAndLosesNothing) {
             EXPECT_TRUE(out.Errors.empty()) << out.Summary();
             EXPECT_TRUE(out.Completed) << out.Summary();
             EXPECT_TRUE(out.ExitEnabled);
-            int fontLines = 0;
-            for (const auto& l : out.Lines)
-                if (l.rfind(L"Шрифт <", 0) == 0) ++fontLines;
-            EXPECT_EQ(m.Index, fontLines) << out.Summary();
-            EXPECT_FALSE(gui::FileExists(FontsFolder() + m.Name));
-            EXPECT_EQ("010421\r\n", fault::ReadAll(Dest(L"InstalledRelease.txt")));
+            EXPECT_EQ(static_cast<size_t>(m.Index), run::FontLines(out.Lines).size()) << out.Summary();
+            EXPECT_FALSE(gui::FileExists(run::FontsFolder() + m.Name));
+            EXPECT_EQ("010421\r\n", run::ReadAll(Dest(L"InstalledRelease.txt")));
             EXPECT_NE(std::string::npos,
-                      fault::ReadAll(Dest(L"Install.log"))
+                      run::ReadAll(Dest(L"Install.log"))
                           .find(gui::Narrow(L"Шрифты не установлены: Cannot open file \"" + Media(rel) + L"\"")))
                 << "the font step's error is not in Install.log";
             break;
         }
+        case TKind::FontsFolder:
+            Must = "no font line, no box, the run completes with the level and the desktop link";
+            EXPECT_TRUE(out.Errors.empty()) << out.Summary();
+            EXPECT_TRUE(out.Completed) << out.Summary();
+            EXPECT_TRUE(out.ExitEnabled);
+            EXPECT_TRUE(run::FontLines(out.Lines).empty());
+            EXPECT_EQ(run::LevelOf(run::ReadAll(Dest(L"ReleaseInfo"))), "010421");
+            EXPECT_TRUE(gui::FileExists(run::DesktopLink()));
+            break;
         case TKind::Script:
             Must = "error box naming the release script, level not recorded, Выход disabled";
             ASSERT_EQ(1u, out.Errors.size()) << out.Summary();
-            EXPECT_NE(std::wstring::npos, out.Errors[0].find(Dest(L"backup\\r010421\\Install.cmd")))
-                << gui::Visible(out.Errors[0]);
-            EXPECT_NE(std::string::npos, fault::ReadAll(Dest(L"ReleaseInfo")).find("<Level>000000</Level>"));
-            ExpectStoppedEarly(out);
+            EXPECT_EQ(out.Errors[0], L"Не смог создать процесс: " + Dest(L"backup\\r010421\\Install.cmd"));
+            EXPECT_EQ(run::LevelOf(run::ReadAll(Dest(L"ReleaseInfo"))), "000000");
+            ExpectStoppedInTheUpdateStage(out);
             break;
         case TKind::ReleaseInfo:
         case TKind::NoUpdater:
             Must = "the newest script runs, then error box \"Release info file does not exist\", Выход disabled";
             ASSERT_EQ(1u, out.Errors.size()) << out.Summary();
             EXPECT_EQ(L"Release info file does not exist", out.Errors[0]);
-            EXPECT_EQ("010421\r\n", fault::ReadAll(Dest(L"InstalledRelease.txt")));
+            EXPECT_EQ("010421\r\n", run::ReadAll(Dest(L"InstalledRelease.txt")));
             EXPECT_FALSE(gui::FileExists(Dest(L"ReleaseInfo")));
-            ExpectStoppedEarly(out);
+            ExpectStoppedInTheUpdateStage(out);
             break;
         case TKind::NoPackages:
-            Must = "error box naming the empty backup folder, no script runs, Выход disabled";
+        case TKind::VisiblePackages:
+            Must = "error box naming the backup folder without a package, no script runs, Выход disabled";
             ASSERT_EQ(1u, out.Errors.size()) << out.Summary();
-            EXPECT_NE(std::wstring::npos, out.Errors[0].find(Dest(L"backup\\"))) << gui::Visible(out.Errors[0]);
+            EXPECT_EQ(out.Errors[0], L"Не найден ни один пакет обновления в каталоге " + Dest(L"backup\\"));
             EXPECT_FALSE(gui::FileExists(Dest(L"InstalledRelease.txt")));
-            ExpectStoppedEarly(out);
+            if (m.Kind == TKind::VisiblePackages) {
+                EXPECT_EQ(run::LevelOf(run::ReadAll(Dest(L"ReleaseInfo"))), "000000");
+            }
+            ExpectStoppedInTheUpdateStage(out);
             break;
         case TKind::DriverFolder:
             Must = "the driver named not installed between both driver lines, the run completes";
             EXPECT_TRUE(out.Errors.empty()) << out.Summary();
             EXPECT_TRUE(out.DriverQuestion);
-            EXPECT_NE(L"<none>", out.LineStarting(L"Началась установка драйверов устройства..."));
-            EXPECT_NE(L"<none>", out.LineStarting(L"Драйвер устройства не установлен: "));
-            EXPECT_NE(L"<none>", out.LineStarting(L"Установка драйверов устройства завершена"));
+            EXPECT_NE(L"<none>", out.LineStarting(texts::DriverStartLine));
+            EXPECT_NE(L"<none>", out.LineStarting(DriverNotInstalled));
+            EXPECT_NE(L"<none>", out.LineStarting(texts::DriverEndLine));
             EXPECT_TRUE(out.Completed) << out.Summary();
             EXPECT_TRUE(out.ExitEnabled);
             break;

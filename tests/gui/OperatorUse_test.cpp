@@ -112,7 +112,7 @@ TEST_F(OperatorUse, KeyboardAloneInstallsOnceWhateverIsPressed) {
     ASSERT_TRUE(app.WaitPage(IDC_TS_PROGRESSINSTALL));
     HWND question = app.WaitMessageBox(60000);
     ASSERT_NE(nullptr, question);
-    EXPECT_EQ(gui::DialogText(question), run::DriverQuestion);
+    EXPECT_EQ(gui::DialogText(question), DriverQuestion);
     ASSERT_TRUE(Front(app, question));
     Press(VK_RETURN);
     ASSERT_TRUE(app.WaitMessageBoxGone());
@@ -191,7 +191,7 @@ TEST_F(OperatorUse, WindowAnswersThroughALongCopyAndASlowDriverInstaller) {
     // During the copy: until its line is marked.
     auto copying = [&] {
         for (const std::wstring& line : app.LogLines())
-            if (line.rfind(L"Копирование файла V12.FDB....", 0) == 0) return line == L"Копирование файла V12.FDB....";
+            if (line.rfind(texts::CopyLine + L"V12.FDB....", 0) == 0) return line == texts::CopyLine + L"V12.FDB....";
         return true;  // not begun yet
     };
     bool pictured = false;

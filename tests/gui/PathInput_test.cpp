@@ -8,8 +8,6 @@
 
 namespace {
 
-using wizard::kNoPath;
-using wizard::kRootFolder;
 
 class PathInput : public wizard::TWizardTest {
 protected:
@@ -27,7 +25,7 @@ protected:
 
     void ExpectRoot(const std::wstring& typed, const std::wstring& shown) {
         SCOPED_TRACE(gui::Visible(typed));
-        ASSERT_NO_FATAL_FAILURE(ExpectRejected(typed, kRootFolder));
+        ASSERT_NO_FATAL_FAILURE(ExpectRejected(typed, RootFolderText));
         EXPECT_EQ(gui::Narrow(shown), gui::Narrow(app().Text(IDC_EPATH)));
         EXPECT_TRUE(app().Responsive());
     }
@@ -46,7 +44,7 @@ TEST_F(PathInput, EmptyBlanksAndControlCharactersAskForAPath) {
     for (const std::wstring& typed : {std::wstring(), std::wstring(L"     "),
                                      std::wstring(L"\t\x01\x1F \x0B\r\n")}) {
         SCOPED_TRACE(gui::Visible(typed));
-        ASSERT_NO_FATAL_FAILURE(ExpectRejected(typed, kNoPath));
+        ASSERT_NO_FATAL_FAILURE(ExpectRejected(typed, NoPathText));
         EXPECT_TRUE(app().Responsive());
     }
 }

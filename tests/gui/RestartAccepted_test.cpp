@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "DesktopScenario.h"
+#include "InstallRun.h"
 
 namespace {
 
@@ -17,22 +17,20 @@ bool RunningUnderWine() {
 
 }  // namespace
 
-using RestartAccepted = scenario::TDesktopTest;
+using RestartAccepted = run::TRunTest;
 
 TEST_F(RestartAccepted, YesEndsTheSessionOfTheThrowAwayPrefix) {
     // Never on a real system: there the request restarts the machine.
     ASSERT_TRUE(RunningUnderWine()) << "this test only runs inside a Wine prefix";
-    ASSERT_TRUE(scenario::PlantFontSizeSwitch());
+    ASSERT_TRUE(run::PlantFontSizeSwitch());
 
-    gui::TInstaller& app = Launch();
-    ASSERT_TRUE(app.Started()) << gui::Narrow(app.StartError());
-    HWND box = nullptr;
-    ASSERT_EQ(scenario::Install(app, Target, &box),
-              scenario::TEnd::ChangeFontPage);
+    const run::TOutcome out = InstallFresh();
+    ASSERT_EQ(out.Page, IDC_TS_CHANGEFONTSIZE) << out.Summary();
+    gui::TInstaller& app = this->app();
     ASSERT_TRUE(app.Click(IDC_BTNCHANGEFONT));
     HWND question = app.WaitMessageBox();
     ASSERT_NE(question, nullptr);
-    ASSERT_EQ(gui::DialogText(question), scenario::RestartQuestion);
+    ASSERT_EQ(gui::DialogText(question), texts::RestartQuestion);
 
     std::printf("restart requested: waiting for the session to end\n");
     std::fflush(stdout);

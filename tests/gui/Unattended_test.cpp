@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "DesktopScenario.h"
 #include "GuiDriver.h"
 #include "InstallRun.h"
 
@@ -91,7 +90,7 @@ TEST_F(TUnattended, VerySilentInstallsEverythingWithoutAWindow) {
     EXPECT_EQ(run::Ini(Target + L"Settings\\holter.ini", L"options", L"HardwareType"), L"1");
     EXPECT_EQ(run::LevelOf(run::ReadAll(Target + L"ReleaseInfo")), "010421");
     // On the desktop its users see, not on the deploying account's.
-    scenario::ExpectDesktopLink(Target, scenario::CommonDesktop());
+    run::ExpectDesktopLink(Target, run::CommonDesktop());
     EXPECT_FALSE(gui::FileExists(run::DesktopLink()));
     EXPECT_TRUE(gui::FileExists(Target + L"Installed.txt"));
     // The driver box's default: installed, without its question.
@@ -103,7 +102,7 @@ TEST_F(TUnattended, VerySilentInstallsEverythingWithoutAWindow) {
     std::vector<std::wstring> lines;
     for (size_t at = 0, end; (end = log.find(L"\r\n", at)) != std::wstring::npos; at = end + 2)
         if (end - at > 13 && log[at + 8] == L'.') lines.push_back(log.substr(at + 13, end - at - 13));
-    scenario::ExpectFontsInstalled(Dist.Folder(), lines);
+    run::ExpectFontsInstalled(Dist.Folder(), lines);
     EXPECT_TRUE(run::Contains(log, L" Копирование файла V12.FDB....Завершено\r\n")) << gui::Narrow(log);
     EXPECT_TRUE(run::Contains(log, L" Установка драйверов устройства завершена\r\n"));
     EXPECT_TRUE(run::Contains(gui::Widen(run::ReadAll(logCopy)), L" Копирование файла V12.FDB....Завершено\r\n"));

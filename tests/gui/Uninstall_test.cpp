@@ -107,12 +107,7 @@ struct TUninstall : run::TUnattendedTest {
     }
 
     // An unattended installation puts its link on the desktop all users share.
-    static std::wstring CommonDesktopLink() {
-        wchar_t path[MAX_PATH] = {};
-        if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path)))
-            return L"<none>";
-        return std::wstring(path) + L"\\Велитор - Vudeze.lnk";
-    }
+    static std::wstring CommonDesktopLink() { return run::CommonDesktop() + L"\\" + texts::LinkName; }
 
     std::wstring RemovalLog() { return gui::Widen(run::ReadAll(Target + L"Uninstall.log")); }
 

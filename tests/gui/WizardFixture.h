@@ -7,16 +7,9 @@
 #include <string>
 
 #include "GuiDriver.h"
+#include "tests/OperatorTexts.h"
 
 namespace wizard {
-
-// Texts the operator sees (letter for letter, typos included).
-inline const std::wstring kDriverWarning =
-    L"Внимание!\r Если на вашем компьютере уже установлен комплекс \"Велитор-Vudeze\",\r"
-    L" снимите галочку установки драйвера!";
-inline const std::wstring kCancelQuestion = L"Вы уверены, что хотите отменить процесс установки?";
-inline const std::wstring kNoPath = L"Не выбран путь для установки программы!";
-inline const std::wstring kRootFolder = L"Программу нелзя устанавливать в корневой каталог!";
 
 // The WS_VISIBLE bit of the control itself (a control of a hidden page keeps it).
 inline bool HasVisibleStyle(HWND w) {
@@ -53,12 +46,15 @@ protected:
         return *App;
     }
 
-    // Starts the program and waits for its start page.
+    // Starts the program and waits for its start page, and for the other pages,
+    // which it makes once the start page has been painted.
     void Start(const std::wstring& currentFolder = {}) {
         Launch(currentFolder);
         ASSERT_TRUE(App->Started()) << gui::Narrow(App->StartError());
         ASSERT_TRUE(App->WaitMainWindow()) << "no window of class TFMain";
         ASSERT_TRUE(App->WaitPage(IDC_TS_START));
+        ASSERT_TRUE(gui::WaitUntil([&] { return App->Control(IDC_TS_CHANGEFONTSIZE) != nullptr; }))
+            << "the pages after the first were not made";
     }
 
     void ToPathPage() {
@@ -71,7 +67,7 @@ protected:
     void AcceptDriverWarning() {
         HWND w = app().WaitMessageWindow();
         ASSERT_NE(nullptr, w) << "no driver warning (window of class TFMessageform)";
-        EXPECT_EQ(gui::Visible(kDriverWarning),
+        EXPECT_EQ(gui::Visible(texts::DriverWarning),
                   gui::Visible(gui::TInstaller::MessageWindowText(w)));
         ASSERT_TRUE(app().PressMessageWindowOk(w));
         ASSERT_TRUE(app().WaitMessageWindowGone());

@@ -4,7 +4,6 @@
 
 namespace {
 
-using wizard::kCancelQuestion;
 
 class WizardNavigation : public wizard::TWizardTest {
 protected:
@@ -14,7 +13,7 @@ protected:
         HWND box = app().WaitMessageBox();
         EXPECT_NE(nullptr, box) << "no question after cancel " << cancelButton;
         if (!box) return nullptr;
-        EXPECT_EQ(gui::Narrow(kCancelQuestion), gui::Narrow(gui::DialogText(box)));
+        EXPECT_EQ(gui::Narrow(texts::CancelQuestion), gui::Narrow(gui::DialogText(box)));
         EXPECT_NE(nullptr, GetDlgItem(box, IDYES));
         EXPECT_NE(nullptr, GetDlgItem(box, IDNO));
         EXPECT_EQ(nullptr, GetDlgItem(box, IDOK));

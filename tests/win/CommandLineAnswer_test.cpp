@@ -85,7 +85,7 @@ TEST(CommandLineAnswer, NobodyToSeeABoxGetsNoneButTheReasonInTempAnd1639) {
     for (const std::wstring& args : {std::wstring(L"/VERYSILNET"), std::wstring(L"/S"), std::wstring(L"/quiet"),
                                      std::wstring()}) {
         SCOPED_TRACE(std::string(args.begin(), args.end()));
-        TTempFolder temp{L"station"};
+        TTestFolder temp{L"station"};
         const TChildRun run = AnswerInChild(args, temp.Path());
         EXPECT_EQ(run.exitCode, 1639u);
         EXPECT_TRUE(run.windows.empty()) << "a window was shown";
@@ -93,7 +93,7 @@ TEST(CommandLineAnswer, NobodyToSeeABoxGetsNoneButTheReasonInTempAnd1639) {
         EXPECT_NE(log.find(args.empty() ? L"/VERYSILENT" : L"Неизвестный параметр: " + args), std::wstring::npos);
     }
     // The usage asked for is no refusal: no box, no file, code 0.
-    TTempFolder temp{L"station"};
+    TTestFolder temp{L"station"};
     const TChildRun help = AnswerInChild(L"/?", temp.Path());
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_TRUE(help.windows.empty());

@@ -12,7 +12,7 @@ const TInstallTime Now = {2026, 12, 9, 14, 30, 5, 0};
 
 // A distribution folder with every file the stage copies, each holding its own path.
 struct TMedia {
-    TTempFolder root{L"db"};
+    TTestFolder root{L"db"};
     std::wstring S = root + L"dist\\";
     std::wstring T = root + L"inst\\";
 

@@ -9,15 +9,16 @@
 #include "install/DriverStage.h"
 #include "install/ProcessRunner.h"
 #include "tests/win/EngineTestFiles.h"
+#include "tests/OperatorTexts.h"
 #include "tests/win/RecordingLog.h"
 
 namespace {
 
-const wchar_t* const Started = L"Началась установка драйверов устройства...";
-const wchar_t* const Finished = L"Установка драйверов устройства завершена";
+const std::wstring& Started = texts::DriverStartLine;
+const std::wstring& Finished = texts::DriverEndLine;
 
 struct TDriverMedia {
-    TTempFolder root{L"drv"};
+    TTestFolder root{L"drv"};
     std::wstring S = root + L"dist\\";
     std::wstring T = root + L"Program Files\\Rudeve\\";
     TDriverMedia() {
@@ -119,7 +120,7 @@ TEST(DriverStage, DeclinedPromptAndUnattendedRefusalEachGetTheirLine) {
 
 TEST(DriverStage, MissingInstallerIsNamedNotReportedInstalled) {
     TDriverMedia m;
-    TTempFolder::RemoveTree(m.S + L"FTDIDriverInstall");
+    TTestFolder::RemoveTree(m.S + L"FTDIDriverInstall");
     TRecordingLog log;
     const TDriverOutcome outcome = RunDriverInstaller(log, m.T, m.S, SystemProgramStarter(), true);
     EXPECT_FALSE(outcome.Ran);

@@ -1,77 +1,23 @@
-// Scratch folders and small file utilities for the installation-engine tests.
+// Helpers of the installation-engine tests beyond the scratch folder: the
+// project's tools, Unix links under Wine, running programs.
 #pragma once
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <functional>
 #include <string>
 
-// A fresh folder under %TEMP% (path ends with "\"), removed with its content.
-class TTempFolder {
-public:
-    explicit TTempFolder(const std::wstring& hint = L"eng") {
-        wchar_t temp[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH, temp);
-        static int counter = 0;
-        FPath = std::wstring(temp) + hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++counter) + L"\\";
-        CreateDirectoryW(FPath.c_str(), nullptr);
+#include "platform/AppError.h"
+#include "tests/win/TestFolder.h"
+
+// The message of the EAppError that f raises, or "<no error>".
+inline std::wstring ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EAppError& e) {
+        return e.Message();
     }
-    ~TTempFolder() { RemoveTree(FPath.substr(0, FPath.size() - 1)); }
-    TTempFolder(const TTempFolder&) = delete;
-    TTempFolder& operator=(const TTempFolder&) = delete;
-
-    const std::wstring& Path() const { return FPath; }
-    std::wstring operator+(const std::wstring& rel) const { return FPath + rel; }
-
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW d;
-        HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &d);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = d.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring child = folder + L"\\" + name;
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    if (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryW(child.c_str());
-                    else RemoveTree(child);
-                } else {
-                    DeleteFileW(child.c_str());
-                }
-            } while (FindNextFileW(h, &d));
-            FindClose(h);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-private:
-    std::wstring FPath;
-};
-
-inline void PutFile(const std::wstring& path, const std::string& content) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    if (!content.empty()) WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-// Content of a file; "<missing>" when it cannot be opened.
-inline std::string GetFile(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string content;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-    CloseHandle(h);
-    return content;
-}
-
-inline bool PathExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return L"<no error>";
 }
 
 inline std::wstring Utf8ToWide(const std::string& s) {

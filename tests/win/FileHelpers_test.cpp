@@ -37,7 +37,7 @@ DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_st
 }  // namespace
 
 TEST(CreateFolderIfMissing, CreatesOnlyTheLastLevel) {
-    TTempFolder t;
+    TTestFolder t;
     CreateFolderIfMissing(t + L"a");
     EXPECT_TRUE(PathExists(t + L"a"));
     CreateFolderIfMissing(t + L"a");  // existing: nothing happens
@@ -46,7 +46,7 @@ TEST(CreateFolderIfMissing, CreatesOnlyTheLastLevel) {
 }
 
 TEST(ListSubfolders, ListsVisibleFoldersExceptWithOutAnswer) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"r150321").c_str(), nullptr);
     CreateDirectoryW((t + L"WithOutAnswer").c_str(), nullptr);
     CreateDirectoryW((t + L"hidden").c_str(), nullptr);
@@ -68,7 +68,7 @@ TEST(ListSubfolders, ListsVisibleFoldersExceptWithOutAnswer) {
 }
 
 TEST(ListSubfolders, CaseVariantOfWithOutAnswerIsAPackage) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"WITHOUTANSWER").c_str(), nullptr);
     std::vector<std::wstring> list;
     ListSubfolders(t.Path(), list);
@@ -77,14 +77,14 @@ TEST(ListSubfolders, CaseVariantOfWithOutAnswerIsAPackage) {
 }
 
 TEST(ListSubfolders, MissingFolderAddsNothing) {
-    TTempFolder t;
+    TTestFolder t;
     std::vector<std::wstring> list{L"kept"};
     ListSubfolders(t + L"nothing\\", list);
     EXPECT_EQ(list, std::vector<std::wstring>{L"kept"});
 }
 
 TEST(CopyFolderRecursive, CopiesFilesAndVisibleSubfoldersOnly) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"src").c_str(), nullptr);
     PutFile(t + L"src\\a.txt", "A");
     PutFile(t + L"src\\hidden.txt", "H");
@@ -111,7 +111,7 @@ TEST(CopyFolderRecursive, CopiesFilesAndVisibleSubfoldersOnly) {
 }
 
 TEST(CopyFolderRecursive, ReplacesSameNamedFilesAndKeepsOthers) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"src").c_str(), nullptr);
     PutFile(t + L"src\\same.txt", "new");
     PutFile(t + L"src\\locked.txt", "new");
@@ -134,7 +134,7 @@ TEST(CopyFolderRecursive, ReplacesSameNamedFilesAndKeepsOthers) {
 }
 
 TEST(CopyFolderRecursive, MissingSourceLeavesAnEmptyDestination) {
-    TTempFolder t;
+    TTestFolder t;
     EXPECT_TRUE(CopyFolderRecursive(t + L"none", t + L"dst").empty());
     EXPECT_TRUE(PathExists(t + L"dst"));
     std::vector<std::wstring> list;
@@ -144,7 +144,7 @@ TEST(CopyFolderRecursive, MissingSourceLeavesAnEmptyDestination) {
 }
 
 TEST(CopyFolderRecursive, TrailingSeparatorOnTheDestinationIsAccepted) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"Updater").c_str(), nullptr);
     PutFile(t + L"Updater\\ReleaseInfo", "<ROOT/>");
     CreateDirectoryW((t + L"inst").c_str(), nullptr);
@@ -153,7 +153,7 @@ TEST(CopyFolderRecursive, TrailingSeparatorOnTheDestinationIsAccepted) {
 }
 
 TEST(StreamCopyFile, CopiesContentAcrossSeveralBlocks) {
-    TTempFolder t;
+    TTestFolder t;
     std::string big(StreamCopyBlockSize * 2 + 12345, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 4096);
     PutFile(t + L"big.bin", big);
@@ -163,7 +163,7 @@ TEST(StreamCopyFile, CopiesContentAcrossSeveralBlocks) {
 }
 
 TEST(StreamCopyFile, EmptyFileGivesEmptyCopy) {
-    TTempFolder t;
+    TTestFolder t;
     PutFile(t + L"empty", "");
     EXPECT_TRUE(StreamCopyFile(t + L"empty", t + L"copy"));
     EXPECT_TRUE(PathExists(t + L"copy"));
@@ -171,7 +171,7 @@ TEST(StreamCopyFile, EmptyFileGivesEmptyCopy) {
 }
 
 TEST(StreamCopyFile, LastWriteTimeIsRoundedDownToAnEvenSecond) {
-    TTempFolder t;
+    TTestFolder t;
     PutFile(t + L"src", "x");
     SYSTEMTIME st{};
     st.wYear = 2021; st.wMonth = 3; st.wDay = 15; st.wHour = 10; st.wMinute = 20; st.wSecond = 31;
@@ -189,7 +189,7 @@ TEST(StreamCopyFile, LastWriteTimeIsRoundedDownToAnEvenSecond) {
 }
 
 TEST(StreamCopyFile, MissingSourceRaisesAndLeavesNoDestination) {
-    TTempFolder t;
+    TTestFolder t;
     try {
         StreamCopyFile(t + L"missing.dll", t + L"dst.dll");
         FAIL() << "no error";
@@ -202,7 +202,7 @@ TEST(StreamCopyFile, MissingSourceRaisesAndLeavesNoDestination) {
 }
 
 TEST(StreamCopyFile, SourceInUseCannotBeOpened) {
-    TTempFolder t;
+    TTestFolder t;
     PutFile(t + L"busy", "x");
     HANDLE h = CreateFileW((t + L"busy").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -213,7 +213,7 @@ TEST(StreamCopyFile, SourceInUseCannotBeOpened) {
 
 TEST(StreamCopyFile, SourceThatOthersReadIsCopiedAndTheCopyIsNotShared) {
     // Another PC copying from the same share, a backup or a virus scan.
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"media").c_str(), nullptr);
     PutFile(t + L"media\\shared", "media");
     HANDLE reader = CreateFileW((t + L"media\\shared").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -232,7 +232,7 @@ TEST(StreamCopyFile, SourceThatOthersReadIsCopiedAndTheCopyIsNotShared) {
 }
 
 TEST(StreamCopyFile, DestinationThatCannotBeCreatedRaisesAndReleasesTheSource) {
-    TTempFolder t;
+    TTestFolder t;
     PutFile(t + L"src", "x");
     PutFile(t + L"ro", "old");
     HANDLE busy = CreateFileW((t + L"ro").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -253,7 +253,7 @@ TEST(StreamCopyFile, DestinationThatCannotBeCreatedRaisesAndReleasesTheSource) {
 }
 
 TEST(SetReadOnlyFlag, ChangesOnlyTheReadOnlyBit) {
-    TTempFolder t;
+    TTestFolder t;
     PutFile(t + L"f", "x");
     SetFileAttributesW((t + L"f").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetReadOnlyFlag(t + L"f", true);
@@ -282,7 +282,7 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target) {
 }  // namespace
 
 TEST(CopyFolderRecursive, LinkBackUpTheTreeIsNotFollowedAgain) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"src").c_str(), nullptr);
     CreateDirectoryW((t + L"src\\a").c_str(), nullptr);
     PutFile(t + L"src\\a\\f.txt", "F");

@@ -34,8 +34,8 @@ std::wstring WriteError(const std::wstring& path) {
 
 TEST(IniDocument, NewFileHoldsTheTwoInstallKeys) {
     TTestFolder dir;
-    WriteInstallKeys(dir / L"holter.ini");
-    EXPECT_EQ(ReadBytes(dir / L"holter.ini"), "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
+    WriteInstallKeys(dir + L"holter.ini");
+    EXPECT_EQ(GetFile(dir + L"holter.ini"), "[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
     EXPECT_EQ(dir.Files(), std::vector<std::wstring>{L"holter.ini"});  // no temporary file left
 }
 
@@ -43,10 +43,10 @@ TEST(IniDocument, ExistingFileKeepsOtherKeysSpellingAndEncoding) {
     TTestFolder dir;
     // UTF-16 LE with a mark, a Cyrillic value, a comment and a lower-case key.
     std::wstring text = L"[Common]\r\nName=Иванов\r\n[OPTIONS]\r\n; comment\r\nfiltertype=9\r\nX=1";
-    WriteBytes(dir / L"holter.ini", Utf16File(text));
-    WriteInstallKeys(dir / L"holter.ini");
+    PutFile(dir + L"holter.ini", Utf16File(text));
+    WriteInstallKeys(dir + L"holter.ini");
 
-    IniDocument again(dir / L"holter.ini");
+    IniDocument again(dir + L"holter.ini");
     EXPECT_EQ(again.Text().Encoding, TTextEncoding::Utf16LE);
     EXPECT_EQ(again.Text().Serialise(),
               L"[Common]\r\nName=Иванов\r\n\r\n"
@@ -55,15 +55,15 @@ TEST(IniDocument, ExistingFileKeepsOtherKeysSpellingAndEncoding) {
 
 TEST(IniDocument, Utf8AndAnsiFilesKeepTheirBytes) {
     TTestFolder dir;
-    WriteBytes(dir / L"u.ini", "\xEF\xBB\xBF[o]\r\nk=\xD0\x96\r\n\r\n");
-    WriteInstallKeys(dir / L"u.ini");
-    EXPECT_EQ(ReadBytes(dir / L"u.ini"),
+    PutFile(dir + L"u.ini", "\xEF\xBB\xBF[o]\r\nk=\xD0\x96\r\n\r\n");
+    WriteInstallKeys(dir + L"u.ini");
+    EXPECT_EQ(GetFile(dir + L"u.ini"),
               "\xEF\xBB\xBF[o]\r\nk=\xD0\x96\r\n\r\n[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
 
     // Code-page bytes come back as they were, without a mark being added.
-    WriteBytes(dir / L"a.ini", "[o]\r\nk=\xC0\xE9\xFF\r\n");
-    WriteInstallKeys(dir / L"a.ini");
-    EXPECT_EQ(ReadBytes(dir / L"a.ini"),
+    PutFile(dir + L"a.ini", "[o]\r\nk=\xC0\xE9\xFF\r\n");
+    WriteInstallKeys(dir + L"a.ini");
+    EXPECT_EQ(GetFile(dir + L"a.ini"),
               "[o]\r\nk=\xC0\xE9\xFF\r\n\r\n[options]\r\nFilterType=0\r\nHardwareType=1\r\n\r\n");
 }
 
@@ -77,9 +77,9 @@ TEST(IniDocument, GarbageFileIsRewrittenAsAValidDocument) {
     }
     for (const std::string& bytes : {garbage, std::string("\xFF\xFE"), std::string("\xEF\xBB\xBF"),
                                      std::string("\0\0\0[options]\0=\0", 15)}) {
-        WriteBytes(dir / L"g.ini", bytes);
-        WriteInstallKeys(dir / L"g.ini");
-        IniDocument doc(dir / L"g.ini");
+        PutFile(dir + L"g.ini", bytes);
+        WriteInstallKeys(dir + L"g.ini");
+        IniDocument doc(dir + L"g.ini");
         const std::wstring* ft = doc.Text().FindValue(L"options", L"FilterType");
         const std::wstring* hw = doc.Text().FindValue(L"options", L"HardwareType");
         ASSERT_TRUE(ft && hw);
@@ -90,7 +90,7 @@ TEST(IniDocument, GarbageFileIsRewrittenAsAValidDocument) {
 
 TEST(IniDocument, MissingFolderRaisesAndCreatesNothing) {
     TTestFolder dir;
-    const std::wstring path = dir / L"nofolder\\holter.ini";
+    const std::wstring path = dir + L"nofolder\\holter.ini";
     const std::wstring error = WriteError(path);
     EXPECT_EQ(error.rfind(L"Cannot create file \"" + path + L"\". ", 0), 0u) << error;
     EXPECT_GT(error.size(), path.size() + 22);  // the system's text follows
@@ -99,12 +99,12 @@ TEST(IniDocument, MissingFolderRaisesAndCreatesNothing) {
 
 TEST(IniDocument, FileThatCannotBeReplacedStaysUnchanged) {
     TTestFolder dir;
-    const std::wstring path = dir / L"holter.ini";
+    const std::wstring path = dir + L"holter.ini";
 
-    WriteBytes(path, OldDoc);
+    PutFile(path, OldDoc);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(WriteError(path).rfind(L"Cannot create file \"" + path + L"\". ", 0), 0u);
-    EXPECT_EQ(ReadBytes(path), OldDoc);
+    EXPECT_EQ(GetFile(path), OldDoc);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     {
@@ -114,18 +114,18 @@ TEST(IniDocument, FileThatCannotBeReplacedStaysUnchanged) {
         ASSERT_TRUE(holder.Valid());
         EXPECT_NE(WriteError(path), L"");
     }
-    EXPECT_EQ(ReadBytes(path), OldDoc);
+    EXPECT_EQ(GetFile(path), OldDoc);
     EXPECT_EQ(dir.Files(), std::vector<std::wstring>{L"holter.ini"});
 
     // A folder where the file should be.
-    CreateDirectoryW((dir / L"btooth.ini").c_str(), nullptr);
-    EXPECT_NE(WriteError(dir / L"btooth.ini"), L"");
+    CreateDirectoryW((dir + L"btooth.ini").c_str(), nullptr);
+    EXPECT_NE(WriteError(dir + L"btooth.ini"), L"");
 }
 
 TEST(IniDocument, UnreadableFileIsNotTakenForEmpty) {
     TTestFolder dir;
-    const std::wstring path = dir / L"holter.ini";
-    WriteBytes(path, OldDoc);
+    const std::wstring path = dir + L"holter.ini";
+    PutFile(path, OldDoc);
     TKernelHandle holder(
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
@@ -136,7 +136,7 @@ TEST(IniDocument, UnreadableFileIsNotTakenForEmpty) {
         EXPECT_EQ(e.Message().rfind(L"Cannot open file \"" + path + L"\". ", 0), 0u);
     }
     holder.Close();
-    EXPECT_EQ(ReadBytes(path), OldDoc);
+    EXPECT_EQ(GetFile(path), OldDoc);
 }
 
 // --- A writer killed part-way through -------------------------------------
@@ -147,7 +147,7 @@ std::wstring ChildMarker;
 
 void PauseForever(const std::wstring& temp) {
     // Tell the parent the temporary file is complete, then wait to be killed.
-    WriteBytes(ChildMarker, "x");
+    PutFile(ChildMarker, "x");
     (void)temp;
     Sleep(INFINITE);
 }
@@ -185,33 +185,33 @@ bool WaitForFile(const std::wstring& path, DWORD ms) {
 
 TEST(IniDocument, WriterKilledBeforeTheReplaceLeavesTheOldFile) {
     TTestFolder dir;
-    const std::wstring ini = dir / L"holter.ini";
-    const std::wstring marker = dir / L"marker";
-    WriteBytes(ini, OldDoc);
+    const std::wstring ini = dir + L"holter.ini";
+    const std::wstring marker = dir + L"marker";
+    PutFile(ini, OldDoc);
     TKernelHandle child = StartChild(OwnExePath(), L"--pause \"" + ini + L"\" \"" + marker + L"\"");
     ASSERT_TRUE(child.Valid());
     const bool paused = WaitForFile(marker, 60000);
     TerminateProcess(child.Get(), 9);
     WaitForSingleObject(child.Get(), 10000);
     ASSERT_TRUE(paused);
-    EXPECT_EQ(ReadBytes(ini), OldDoc);
+    EXPECT_EQ(GetFile(ini), OldDoc);
     // The complete temporary file is what is left over beside it.
     bool sawTemp = false;
     for (const std::wstring& f : dir.Files())
         if (f.rfind(L"holter.ini.", 0) == 0 && f.size() > 15 && f.substr(f.size() - 4) == L".tmp") {
             sawTemp = true;
-            EXPECT_EQ(ReadBytes(dir / f), "[options]\r\nFilterType=0\r\nKeep=old\r\nHardwareType=1\r\n\r\n");
+            EXPECT_EQ(GetFile(dir + f), "[options]\r\nFilterType=0\r\nKeep=old\r\nHardwareType=1\r\n\r\n");
         }
     EXPECT_TRUE(sawTemp);
     // The next write succeeds despite the leftover.
     WriteInstallKeys(ini);
-    EXPECT_EQ(ReadBytes(ini), "[options]\r\nFilterType=0\r\nKeep=old\r\nHardwareType=1\r\n\r\n");
+    EXPECT_EQ(GetFile(ini), "[options]\r\nFilterType=0\r\nKeep=old\r\nHardwareType=1\r\n\r\n");
 }
 
 TEST(IniDocument, WriterKilledAtRandomLeavesOneWholeDocument) {
     TTestFolder dir;
-    const std::wstring ini = dir / L"holter.ini";
-    WriteBytes(ini, OldDoc);
+    const std::wstring ini = dir + L"holter.ini";
+    PutFile(ini, OldDoc);
     const std::string small = "[options]\r\nFilterType=5\r\nKeep=old\r\nPad=" + std::string(10, 'a') + "\r\n\r\n";
     const std::string large = "[options]\r\nFilterType=5\r\nKeep=old\r\nPad=" + std::string(50000, 'b') + "\r\n\r\n";
     for (int round = 0; round < 6; ++round) {
@@ -220,7 +220,7 @@ TEST(IniDocument, WriterKilledAtRandomLeavesOneWholeDocument) {
         Sleep(300 + 137 * round);
         TerminateProcess(child.Get(), 9);
         WaitForSingleObject(child.Get(), 10000);
-        const std::string now = ReadBytes(ini);
+        const std::string now = GetFile(ini);
         EXPECT_TRUE(now == OldDoc || now == small || now == large)
             << "round " << round << ": " << now.size() << " bytes";
     }

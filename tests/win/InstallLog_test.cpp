@@ -4,7 +4,7 @@
 #include "tests/win/EngineTestFiles.h"
 
 TEST(InstallLog, LinesBeforeOpeningFollowTheHeaderAndEachLineIsOnDiskAtOnce) {
-    TTempFolder t;
+    TTestFolder t;
     TInstallLog log(L"D:\\dist\\", t.Path());
     log.Line(L"Каталог создан...");
     EXPECT_FALSE(PathExists(t + L"Install.log"));
@@ -21,7 +21,7 @@ TEST(InstallLog, LinesBeforeOpeningFollowTheHeaderAndEachLineIsOnDiskAtOnce) {
 }
 
 TEST(InstallLog, RepeatedRunsAppendWithOneBom) {
-    TTempFolder t;
+    TTestFolder t;
     {
         TInstallLog first(L"D:\\", t.Path());
         first.Open(t + L"Install.log");
@@ -40,7 +40,7 @@ TEST(InstallLog, RepeatedRunsAppendWithOneBom) {
 }
 
 TEST(InstallLog, UnopenableFileIsNoError) {
-    TTempFolder t;
+    TTestFolder t;
     TInstallLog log(L"D:\\", t.Path());
     log.Open(t + L"missing\\Install.log");
     EXPECT_FALSE(log.IsOpen());

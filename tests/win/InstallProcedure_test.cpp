@@ -100,7 +100,7 @@ std::string Errors(const TRun& run) {
 
 TEST(InstallProcedure, FullRunKeepsTheStepOrderAndEndsOnTheFontCheck) {
     if (!std::filesystem::is_directory(SampleMedia())) GTEST_SKIP() << "no sample media";
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     TRun run;
     run.PathPage(t + L"Target\\");
     run.Go(WithSlash(SampleMedia()), t + L"copy.log", true);
@@ -142,7 +142,7 @@ TEST(InstallProcedure, FullRunKeepsTheStepOrderAndEndsOnTheFontCheck) {
 
 TEST(InstallProcedure, DriverOnlyWhenChosenAndAnsweredYes) {
     if (!std::filesystem::is_directory(SampleMedia())) GTEST_SKIP() << "no sample media";
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     TRun unchecked;
     unchecked.PathPage(t + L"A\\");
     unchecked.choices.Driver = false;
@@ -165,7 +165,7 @@ TEST(InstallProcedure, DriverOnlyWhenChosenAndAnsweredYes) {
 }
 
 TEST(InstallProcedure, MissingParentsAreCreated) {
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     TRun run;
     run.choices.Target = t + L"missing\\deeper\\";
     run.Go(t + L"no media\\");
@@ -174,7 +174,7 @@ TEST(InstallProcedure, MissingParentsAreCreated) {
 }
 
 TEST(InstallProcedure, TargetThatCannotBeCreatedSaysWhyAndLogsBesideTheLogCopy) {
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     PutFile(t + L"file", "");  // a file where a parent folder should be
     CreateDirectoryW((t + L"logs").c_str(), nullptr);
     TRun run;
@@ -192,7 +192,7 @@ TEST(InstallProcedure, TargetThatCannotBeCreatedSaysWhyAndLogsBesideTheLogCopy) 
 }
 
 TEST(InstallProcedure, ErrorInTheMainStageLeavesItAndEndsTheRun) {
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     CreateDirectoryW((t + L"empty").c_str(), nullptr);
     TRun run;
     run.PathPage(t + L"Target\\");
@@ -213,7 +213,7 @@ TEST(InstallProcedure, ErrorInTheMainStageLeavesItAndEndsTheRun) {
 
 TEST(InstallProcedure, UpdateErrorEndsTheRunAfterTheFontsWithoutExit) {
     if (!std::filesystem::is_directory(SampleMedia())) GTEST_SKIP() << "no sample media";
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     namespace fs = std::filesystem;
     fs::copy(SampleMedia(), fs::path(t + L"media"), fs::copy_options::recursive);
     fs::remove_all(fs::path(t + L"media\\backup"));
@@ -242,7 +242,7 @@ TEST(InstallProcedure, UnattendedDriverRefusalCompletesTheRunAndFailsIt) {
             return {nullptr, ERROR_CANCELLED};
         }
     } starter;
-    TTempFolder t{L"proc"};
+    TTestFolder t{L"proc"};
     CreateDirectoryW((t + L"Target").c_str(), nullptr);
     CreateDirectoryW((t + L"Target\\Settings").c_str(), nullptr);
     TInstallSetup setup;

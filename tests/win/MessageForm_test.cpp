@@ -10,52 +10,38 @@
 #include <vector>
 
 #include "DpiChild.h"
+#include "GuiDriver.h"
 #include "platform/AppError.h"
 #include "resources/ids.h"
+#include "tests/OperatorTexts.h"
 #include "windows/ApplicationWindow.h"
 #include "windows/MessageForm.h"
 #include "windows/ScreenMonitorManager.h"
 
 // The message window runs its modal loop on the test's thread; a second thread
-// plays the operator: it finds the window by class, reads it and clicks.
+// plays the operator through the GUI driver: it finds the window by class,
+// reads it and clicks.
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-HWND WaitForMessageWindow(int timeoutMs = 5000) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < end) {
-        HWND w = FindWindowW(L"TFMessageform", nullptr);
-        if (w && IsWindowVisible(w)) return w;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return nullptr;
+HWND WaitForMessageWindow() {
+    HWND w = nullptr;
+    gui::WaitUntil([&] {
+        w = FindWindowW(L"TFMessageform", nullptr);
+        return w && IsWindowVisible(w);
+    }, 5000);
+    return w && IsWindowVisible(w) ? w : nullptr;
 }
 
-bool WaitUntilGone(HWND w, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < end) {
-        if (!IsWindow(w) || !IsWindowVisible(w)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+bool WaitUntilGone(HWND w, DWORD timeoutMs) {
+    return gui::WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); }, timeoutMs);
 }
 
-std::wstring Text(HWND w) {
-    wchar_t buf[1024] = {};
-    // Answered by the window's own thread, inside its modal loop.
-    SendMessageTimeoutW(w, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                        2000, nullptr);
-    return buf;
-}
+// Answered by the window's own thread, inside its modal loop.
+std::wstring Text(HWND w) { return gui::WindowText(w); }
 
-std::wstring ClassOf(HWND w) {
-    wchar_t buf[256] = {};
-    GetClassNameW(w, buf, 256);
-    return buf;
-}
-
-void Click(HWND window, int id) { PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+void Click(HWND window, int id) { gui::Click(GetDlgItem(window, id)); }
 
 RECT ScreenRect(HWND w) {
     RECT r{};
@@ -76,7 +62,7 @@ struct TSeen {
 void Observe(HWND w, TSeen& s) {
     s.found = true;
     s.title = Text(w);
-    s.className = ClassOf(w);
+    s.className = gui::ClassNameOf(w);
     s.message = Text(GetDlgItem(w, IDC_LBLMESSAGE));
     s.ok = Text(GetDlgItem(w, IDC_BTNOK));
     s.cancel = Text(GetDlgItem(w, IDC_BTNCANCEL_MSG));
@@ -133,8 +119,7 @@ int WindowsOfClassCreated(const std::function<void()>& action) {
     return created;
 }
 
-const std::wstring DriverWarning = L"Внимание!\r Если на вашем компьютере уже установлен комплекс "
-                                   L"\"Велитор-Vudeze\",\r снимите галочку установки драйвера!";
+const std::wstring& DriverWarning = texts::DriverWarning;
 
 int Scaled(int v) { return MulDiv(v, WorkingDpi(), 96); }
 
@@ -183,7 +168,7 @@ TEST_F(MessageForm, ControlsAreStandardWindowsControls) {
     ShowDriven(L"x", mtDialog, L"", 10, [&](HWND w) {
         for (int id : {IDC_LBLMESSAGE, IDC_BTNCANCEL_MSG, IDC_BTNOK, IDC_BTNSTOP, IDC_LBLCLOSE,
                        IDC_LBLSEC})
-            classes.emplace_back(id, ClassOf(GetDlgItem(w, id)));
+            classes.emplace_back(id, gui::ClassNameOf(GetDlgItem(w, id)));
         Click(w, IDC_BTNOK);
     });
     ASSERT_EQ(classes.size(), 6u);

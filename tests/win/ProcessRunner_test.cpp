@@ -28,7 +28,7 @@ std::wstring CurrentFolder() {
 }  // namespace
 
 TEST(RunAndWait, RunsInTheProgramsFolderWithQuotedPathAndReturnsExitCode) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring folder = t + L"Program Files";
     const std::wstring exe = PlaceRecorder(folder);
     // A program named like the first word of the path must not be started.
@@ -43,14 +43,14 @@ TEST(RunAndWait, RunsInTheProgramsFolderWithQuotedPathAndReturnsExitCode) {
 }
 
 TEST(RunAndWait, EmptyParamsLeaveTheTrailingSpace) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring exe = PlaceRecorder(t + L"bin");
     EXPECT_EQ(RunAndWait(exe, L"", SW_HIDE), 0u);
     EXPECT_NE(Record(t + L"bin").find(L"cmdline=\"" + exe + L"\" \r\n"), std::wstring::npos);
 }
 
 TEST(RunAndWait, ProgramThatCannotStartRaisesTheRussianText) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring missing = t + L"pkg\\Install.cmd";
     try {
         RunAndWait(missing, L"", SW_HIDE);
@@ -61,7 +61,7 @@ TEST(RunAndWait, ProgramThatCannotStartRaisesTheRussianText) {
 }
 
 TEST(RunAndWait, OverlongCommandLineIsRefusedWithoutStarting) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring exe = PlaceRecorder(t + L"bin");
     // Quoted path + space + params: exactly 512 characters still run.
     const size_t fixed = exe.size() + 3;
@@ -77,7 +77,7 @@ TEST(RunAndWait, OverlongCommandLineIsRefusedWithoutStarting) {
 }
 
 TEST(RunAndWait, BatchScriptRunsInItsFolder) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"pkg 1").c_str(), nullptr);
     PutFile(t + L"pkg 1\\Install.cmd", "@echo off\r\ncd > here.txt\r\nexit /b 3\r\n");
     EXPECT_EQ(RunAndWait(t + L"pkg 1\\Install.cmd", L"", SW_HIDE), 3u);
@@ -87,7 +87,7 @@ TEST(RunAndWait, BatchScriptRunsInItsFolder) {
 }
 
 TEST(StartProgram, RunsInTheCallersFolderAndWaits) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring exe = PlaceRecorder(t + L"drv dir");
     const std::wstring line = L"\"" + exe + L"\" --exit=5";
     EXPECT_EQ(StartProgram(line, SW_HIDE, true), 5);
@@ -97,7 +97,7 @@ TEST(StartProgram, RunsInTheCallersFolderAndWaits) {
 }
 
 TEST(StartProgram, FailuresGiveMinusOne) {
-    TTempFolder t;
+    TTestFolder t;
     EXPECT_EQ(StartProgram(L"\"" + (t + L"none.exe") + L"\"", SW_HIDE, true), -1);
     const std::wstring exe = PlaceRecorder(t + L"bin");
     const std::wstring quoted = L"\"" + exe + L"\"";
@@ -109,7 +109,7 @@ TEST(StartProgram, FailuresGiveMinusOne) {
 }
 
 TEST(RunAndWait, ProgramStillRunningAtTheLimitRaisesItsNameAndIsLeftRunning) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring folder = t + L"pkg";
     const std::wstring exe = PlaceRecorder(folder);
     PutFile(folder + L"\\FTDIDriverInstall.hold", "");

@@ -13,24 +13,6 @@ namespace {
 
 const std::wstring Prefix = L"Cannot get release information, error: ";
 
-std::wstring ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EAppError& e) {
-        return e.Message();
-    }
-    return L"<no error>";
-}
-
-std::string Utf16Le(const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return bytes;
-}
-
 std::wstring FromUtf16Le(const std::string& bytes) {
     std::wstring text;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2)
@@ -40,7 +22,7 @@ std::wstring FromUtf16Le(const std::string& bytes) {
 }
 
 // Either the level is recorded or the error names the reason and the file is untouched.
-void ExpectRecordedOrUntouched(const TTempFolder& t, const std::string& xml, const char* what) {
+void ExpectRecordedOrUntouched(const TTestFolder& t, const std::string& xml, const char* what) {
     PutFile(t + L"ReleaseInfo", xml);
     const std::wstring e = ErrorOf([&] { SetReleaseLevel(t.Path(), L"010421"); });
     const std::string after = GetFile(t + L"ReleaseInfo");
@@ -56,11 +38,11 @@ void ExpectRecordedOrUntouched(const TTempFolder& t, const std::string& xml, con
 }  // namespace
 
 TEST(ReleaseInfoInput, Utf16DocumentGetsItsLevelAndKeepsItsText) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring xml =
         L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<ROOT><Version>1</Version>"
         L"<Level>000000</Level><Note>Комплекс</Note></ROOT>\r\n";
-    PutFile(t + L"ReleaseInfo", Utf16Le(xml));
+    PutFile(t + L"ReleaseInfo", Utf16File(xml));
     SetReleaseLevel(t.Path(), L"010421");
     const std::string bytes = GetFile(t + L"ReleaseInfo");
     // Windows writes the document back in UTF-16 as declared; Wine's XML library
@@ -73,7 +55,7 @@ TEST(ReleaseInfoInput, Utf16DocumentGetsItsLevelAndKeepsItsText) {
 }
 
 TEST(ReleaseInfoInput, TwentyMegabytesAreReadAndKeptWhole) {
-    TTempFolder t;
+    TTestFolder t;
     std::string pad(20u << 20, 'x');
     const std::string xml = "<ROOT><Version>1</Version><Level>000000</Level><Pad>" + pad + "</Pad></ROOT>";
     PutFile(t + L"ReleaseInfo", xml);
@@ -84,7 +66,7 @@ TEST(ReleaseInfoInput, TwentyMegabytesAreReadAndKeptWhole) {
 }
 
 TEST(ReleaseInfoInput, DeepNestingAndGarbageGiveAClearErrorOrTheLevel) {
-    TTempFolder t;
+    TTestFolder t;
     std::string deep = "<ROOT><Version>1</Version><Level>000000</Level>";
     for (int i = 0; i < 10000; ++i) deep += "<a>";
     for (int i = 0; i < 10000; ++i) deep += "</a>";
@@ -114,7 +96,7 @@ TEST(ReleaseInfoInput, DeepNestingAndGarbageGiveAClearErrorOrTheLevel) {
 TEST(ReleasePackageInput, NamesWithoutADateStopBeforeAnyScriptRuns) {
     for (const wchar_t* bad : {L"r15O321", L"r1503", L"ABCDEF", L"r15 321"}) {
         TRecordingLog Log;
-        TTempFolder root{L"pkg"};
+        TTestFolder root{L"pkg"};
         const std::wstring S = root + L"dist\\", T = root + L"inst\\";
         for (const std::wstring& f : {S, S + L"backup", S + L"Updater", T}) CreateDirectoryW(f.c_str(), nullptr);
         PutFile(S + L"Updater\\ReleaseInfo", "<ROOT><Version>1</Version><Level>000000</Level></ROOT>");
@@ -134,7 +116,7 @@ TEST(ReleasePackageInput, NamesWithoutADateStopBeforeAnyScriptRuns) {
 
 TEST(ReleasePackageInput, BlanksInTheNameAndTheTargetStillRunTheScript) {
     TRecordingLog Log;
-    TTempFolder root{L"pkg"};
+    TTestFolder root{L"pkg"};
     const std::wstring S = root + L"dist\\", T = root + L"target with blanks\\";
     for (const std::wstring& f : {S, S + L"backup", S + L"Updater", T}) CreateDirectoryW(f.c_str(), nullptr);
     PutFile(S + L"Updater\\ReleaseInfo", "<ROOT><Version>1</Version><Level>000000</Level></ROOT>");
@@ -153,7 +135,7 @@ TEST(ReleasePackageInput, BlanksInTheNameAndTheTargetStillRunTheScript) {
 // copying files): the code is reported in a line of its own, the level recorded.
 TEST(ReleasePackageInput, AScriptsNonZeroCodeIsReportedAndTheLevelRecorded) {
     TRecordingLog Log;
-    TTempFolder root{L"pkg"};
+    TTestFolder root{L"pkg"};
     const std::wstring S = root + L"dist\\", T = root + L"inst\\";
     for (const std::wstring& f : {S, S + L"backup", S + L"backup\\r010421", S + L"Updater", T})
         CreateDirectoryW(f.c_str(), nullptr);

@@ -109,11 +109,11 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
     TTestFolder f;
     const std::wstring folder = f.Path();
     CreateDirectoryW((folder + L"udf").c_str(), nullptr);
-    WriteBytes(folder + L"udf\\fbudf.dll", "engine");
-    WriteBytes(folder + L"Verdict.Dll", "library");
+    PutFile(folder + L"udf\\fbudf.dll", "engine");
+    PutFile(folder + L"Verdict.Dll", "library");
     SetFileAttributesW((folder + L"Verdict.Dll").c_str(), FILE_ATTRIBUTE_READONLY);
-    WriteBytes(folder + UninstallerName, "the uninstaller");
-    WriteBytes(folder + InstalledMarkerFile, "installed");
+    PutFile(folder + UninstallerName, "the uninstaller");
+    PutFile(folder + InstalledMarkerFile, "installed");
 
     // A hand-edited record names the uninstaller by its short 8.3 name.
     wchar_t alias[MAX_PATH] = {};
@@ -124,7 +124,7 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
     record.Files = {Recorded(folder, L"udf\\fbudf.dll"), Recorded(folder, L"Verdict.Dll"), Recorded(folder, L"x.dll")};
     record.Files.push_back(Recorded(folder, UninstallerName));
     record.Files.back().Path = shortName;
-    WriteBytes(folder + InstallRecordName, FormatInstallRecord(record));
+    PutFile(folder + InstallRecordName, FormatInstallRecord(record));
 
     {
         // The marker held open: nothing is removed, so the folder still reads as installed and whole.
@@ -133,15 +133,15 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
         ASSERT_TRUE(held.Valid());
         TRecordingLog log;
         EXPECT_EQ(RemoveInstallation(log, folder, Machine.Get(), User.Get()), TRemovalResult::Incomplete);
-        EXPECT_EQ(ReadBytes(folder + L"udf\\fbudf.dll"), "engine");
+        EXPECT_EQ(GetFile(folder + L"udf\\fbudf.dll"), "engine");
     }
 
     TRecordingLog log;
     EXPECT_EQ(RemoveInstallation(log, folder, Machine.Get(), User.Get()), TRemovalResult::Complete);
-    EXPECT_EQ(ReadBytes(folder + InstalledMarkerFile), "<none>");
-    EXPECT_EQ(ReadBytes(folder + L"Verdict.Dll"), "<none>");  // read-only, yet the installation's
+    EXPECT_EQ(GetFile(folder + InstalledMarkerFile), "<missing>");
+    EXPECT_EQ(GetFile(folder + L"Verdict.Dll"), "<missing>");  // read-only, yet the installation's
     EXPECT_FALSE(DirectoryExists(folder + L"udf"));
-    EXPECT_EQ(ReadBytes(folder + UninstallerName), "the uninstaller");
+    EXPECT_EQ(GetFile(folder + UninstallerName), "the uninstaller");
     const auto has = [&](const std::wstring& line) {
         return std::find(log.Lines.begin(), log.Lines.end(), line) != log.Lines.end();
     };
@@ -152,7 +152,7 @@ TEST_F(TRemoval, MarkerGoesFirstAndAShortAliasInTheRecordIsNotFollowed) {
     // The record keeps nothing for a second run, which finds nothing to do.
     TInstallRecord left;
     std::size_t refused = 0;
-    ASSERT_TRUE(ParseInstallRecord(ReadBytes(folder + InstallRecordName), left, refused));
+    ASSERT_TRUE(ParseInstallRecord(GetFile(folder + InstallRecordName), left, refused));
     EXPECT_TRUE(left.Files.empty());
     if (SUCCEEDED(com)) CoUninitialize();
 }

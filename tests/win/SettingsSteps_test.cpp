@@ -8,7 +8,7 @@
 #include "tests/win/EngineTestFiles.h"
 
 TEST(SettingsSteps, HolterIniGetsTheTwoKeysAndKeepsEverythingElse) {
-    TTempFolder t;
+    TTestFolder t;
     CreateDirectoryW((t + L"Settings").c_str(), nullptr);
     PutFile(t + L"Settings\\holter.ini",
             "[options]\r\nFilterType=5\r\nLanguage=1\r\n[other]\r\nKey=Value\r\n");
@@ -26,12 +26,12 @@ TEST(SettingsSteps, HolterIniGetsTheTwoKeysAndKeepsEverythingElse) {
 }
 
 TEST(SettingsSteps, HolterIniWithoutSettingsFolderRaises) {
-    TTempFolder t;
+    TTestFolder t;
     EXPECT_THROW(WriteInstallSettings(t.Path()), EAppError);
 }
 
 TEST(SettingsSteps, LastNumIsOneRecordOfNowAndIsNeverRewritten) {
-    TTempFolder t;
+    TTestFolder t;
     WriteLastNumIfMissing(t.Path());  // no settings folder: nothing
     EXPECT_FALSE(PathExists(t + L"Settings\\lastnum.dta"));
 
@@ -57,7 +57,7 @@ TEST(SettingsSteps, LastNumIsOneRecordOfNowAndIsNeverRewritten) {
 }
 
 TEST(SettingsSteps, BtoothIniSetsTheDiskAndKeepsOtherKeys) {
-    TTempFolder t;
+    TTestFolder t;
     WriteBtoothIni(t.Path());
     wchar_t value[64] = {};
     const std::wstring ini = t + L"btooth.ini";

@@ -35,29 +35,29 @@ int StartupChild(const std::wstring& report) {
     FinalizeCommonVars();
     FinalizeMyLog();
     FinalizeCommonConst();
-    WriteBytes(report, Utf8File(r));
+    PutFile(report, Utf8File(r));
     return 0;
 }
 
 class StartupTest : public testing::Test {
 protected:
     void SetUp() override {
-        CreateDirectoryW((root / L"app").c_str(), nullptr);
-        CreateDirectoryW((root / L"app\\Settings").c_str(), nullptr);
-        CreateDirectoryW((root / L"launch").c_str(), nullptr);
-        CreateDirectoryW((root / L"launch\\Settings").c_str(), nullptr);
+        CreateDirectoryW((root + L"app").c_str(), nullptr);
+        CreateDirectoryW((root + L"app\\Settings").c_str(), nullptr);
+        CreateDirectoryW((root + L"launch").c_str(), nullptr);
+        CreateDirectoryW((root + L"launch\\Settings").c_str(), nullptr);
         ASSERT_TRUE(CopyFileW(OwnExePath().c_str(), exe.c_str(), FALSE));
         // A settings file in the launch folder must not be the one read.
-        WriteBytes(root / L"launch\\Settings\\holter.ini", "[options]\r\nHardwareType=99\r\n");
+        PutFile(root + L"launch\\Settings\\holter.ini", "[options]\r\nHardwareType=99\r\n");
     }
 
     // Runs the copy from the launch folder and returns its report.
     TIniText Run() {
-        const std::wstring report = root / L"report.ini";
+        const std::wstring report = root + L"report.ini";
         DeleteFileW(report.c_str());
-        EXPECT_EQ(RunChild(exe, L"--startup \"" + report + L"\"", 120000, root / L"launch"), 0);
+        EXPECT_EQ(RunChild(exe, L"--startup \"" + report + L"\"", 120000, root + L"launch"), 0);
         TIniText doc;
-        doc.LoadBytes(ReadBytes(report), Latin1Codec());
+        doc.LoadBytes(GetFile(report), Latin1Codec());
         return doc;
     }
     static std::wstring Get(const TIniText& doc, const wchar_t* key) {
@@ -66,38 +66,38 @@ protected:
     }
 
     TTestFolder root;
-    std::wstring exe = root / L"app\\SharedStartup.exe";
+    std::wstring exe = root + L"app\\SharedStartup.exe";
 };
 
 }  // namespace
 
 TEST_F(StartupTest, WithoutSettingsEverythingIsDefaultAndRussian) {
     const TIniText r = Run();
-    EXPECT_EQ(Get(r, L"ProgramFolder"), root / L"app\\");
+    EXPECT_EQ(Get(r, L"ProgramFolder"), root + L"app\\");
     EXPECT_EQ(Get(r, L"LanguageCode"), L"RUS");
     EXPECT_EQ(Get(r, L"LanguageFile"), L"");
     EXPECT_EQ(Get(r, L"HardwareType"), L"1");
     EXPECT_EQ(Get(r, L"doformshow"), L"1");
     EXPECT_EQ(Get(r, L"Normo"), L"Нормостеник");
-    EXPECT_EQ(Get(r, L"Log"), root / L"app\\RavaRerozo.log");
+    EXPECT_EQ(Get(r, L"Log"), root + L"app\\RavaRerozo.log");
     EXPECT_EQ(Get(r, L"LogLines"), L"0");
 }
 
 TEST_F(StartupTest, SettingsBesideTheProgramSelectEnglish) {
-    WriteBytes(root / L"app\\Settings\\holter.ini",
+    PutFile(root + L"app\\Settings\\holter.ini",
                "[options]\r\nLanguageSetting=ENG\r\nHardwareType=3\r\ndoformshow=0\r\n");
-    WriteBytes(root / L"app\\Settings\\EngView.lng",
+    PutFile(root + L"app\\Settings\\EngView.lng",
                Utf16File(L"[VL_Messages]\r\nNormo=Normosthenic\r\n[VL_Common_Proc]\r\nSbo=FAULT\r\n"));
     const TIniText r = Run();
     EXPECT_EQ(Get(r, L"LanguageCode"), L"ENG");
-    EXPECT_EQ(Get(r, L"LanguageFile"), root / L"app\\Settings\\EngView.lng");
+    EXPECT_EQ(Get(r, L"LanguageFile"), root + L"app\\Settings\\EngView.lng");
     EXPECT_EQ(Get(r, L"HardwareType"), L"3");
     EXPECT_EQ(Get(r, L"doformshow"), L"0");
     EXPECT_EQ(Get(r, L"Normo"), L"Normosthenic");
     EXPECT_EQ(Get(r, L"Sbo"), L"FAULT");
 
     // Lower case "eng" leaves Russian, and the language file is not read.
-    WriteBytes(root / L"app\\Settings\\holter.ini", "[options]\r\nLanguageSetting=eng\r\n");
+    PutFile(root + L"app\\Settings\\holter.ini", "[options]\r\nLanguageSetting=eng\r\n");
     const TIniText ru = Run();
     EXPECT_EQ(Get(ru, L"LanguageCode"), L"RUS");
     EXPECT_EQ(Get(ru, L"LanguageFile"), L"");
@@ -106,14 +106,9 @@ TEST_F(StartupTest, SettingsBesideTheProgramSelectEnglish) {
 
 TEST_F(StartupTest, BadFilesBesideTheProgramStillStartWithDefaults) {
     // 50 MB of garbage in every file the start-up reads.
-    std::string garbage(50u << 20, '\0');
-    unsigned x = 3;
-    for (char& c : garbage) {
-        x = x * 1664525u + 1013904223u;
-        c = static_cast<char>(x >> 24);
-    }
-    WriteBytes(root / L"app\\RavaRerozo.log", garbage);
-    WriteBytes(root / L"app\\Settings\\holter.ini", garbage);
+    const std::string garbage = Garbage(50u << 20, 3);
+    PutFile(root + L"app\\RavaRerozo.log", garbage);
+    PutFile(root + L"app\\Settings\\holter.ini", garbage);
     const ULONGLONG t0 = GetTickCount64();
     const TIniText r = Run();
     const ULONGLONG took = GetTickCount64() - t0;
@@ -121,14 +116,14 @@ TEST_F(StartupTest, BadFilesBesideTheProgramStillStartWithDefaults) {
     EXPECT_EQ(Get(r, L"HardwareType"), L"1");
     EXPECT_NE(Get(r, L"LogLines"), L"0");
     // The log is read, never written.
-    EXPECT_EQ(ReadBytes(root / L"app\\RavaRerozo.log"), garbage);
+    EXPECT_EQ(GetFile(root + L"app\\RavaRerozo.log"), garbage);
     std::printf("start-up over 50 MB files took %llu ms\n", took);
 
     // A lone mark in the settings, and the English language file of garbage.
-    WriteBytes(root / L"app\\Settings\\holter.ini", "\xFF\xFE");
+    PutFile(root + L"app\\Settings\\holter.ini", "\xFF\xFE");
     EXPECT_EQ(Get(Run(), L"HardwareType"), L"1");
-    WriteBytes(root / L"app\\Settings\\holter.ini", "[options]\r\nLanguageSetting=ENG");
-    WriteBytes(root / L"app\\Settings\\EngView.lng", garbage.substr(0, 1 << 20));
+    PutFile(root + L"app\\Settings\\holter.ini", "[options]\r\nLanguageSetting=ENG");
+    PutFile(root + L"app\\Settings\\EngView.lng", garbage.substr(0, 1 << 20));
     const TIniText eng = Run();
     EXPECT_EQ(Get(eng, L"LanguageCode"), L"ENG");
     EXPECT_EQ(Get(eng, L"Normo"), L"Нормостеник");

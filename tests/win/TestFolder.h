@@ -1,9 +1,10 @@
-// Helpers for the shared units' Windows tests: a scratch folder removed at the
-// end, whole-file bytes in and out, and running this test program again as a
-// child process in a given mode.
+// Helpers for the Windows tests: a scratch folder removed at the end, whole-file
+// bytes in and out, and running this test program again as a child process in
+// a given mode.
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,22 +18,24 @@ inline std::wstring BuildPath(const char* unixPath) {
     return path;
 }
 
+// A fresh folder under %TEMP% (path ends with "\\"), removed with its content,
+// read-only entries included; a linked folder is unlinked, not followed.
 class TTestFolder {
 public:
-    TTestFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        static unsigned counter = 0;
-        FPath = std::wstring(base) + L"shared_test_" + std::to_wstring(GetCurrentProcessId()) +
-                L"_" + std::to_wstring(GetTickCount64()) + L"_" + std::to_wstring(++counter) + L"\\";
+    explicit TTestFolder(const std::wstring& hint = L"test") {
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH, temp);
+        static int counter = 0;
+        FPath = std::wstring(temp) + hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++counter) + L"\\";
         CreateDirectoryW(FPath.c_str(), nullptr);
     }
-    ~TTestFolder() { RemoveTree(FPath); }
+    ~TTestFolder() { RemoveTree(FPath.substr(0, FPath.size() - 1)); }
     TTestFolder(const TTestFolder&) = delete;
     TTestFolder& operator=(const TTestFolder&) = delete;
 
     const std::wstring& Path() const { return FPath; }
-    std::wstring operator/(const std::wstring& name) const { return FPath + name; }
+    std::wstring operator+(const std::wstring& rel) const { return FPath + rel; }
 
     // Names of the files now in the folder (not recursive).
     std::vector<std::wstring> Files() const {
@@ -47,52 +50,69 @@ public:
         return names;
     }
 
-private:
     static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
+        WIN32_FIND_DATAW d;
+        HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &d);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                const std::wstring name = fd.cFileName;
+                const std::wstring name = d.cFileName;
                 if (name == L"." || name == L"..") continue;
-                const std::wstring full = folder + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(full + L"\\");
+                const std::wstring child = folder + L"\\" + name;
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    if (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryW(child.c_str());
+                    else RemoveTree(child);
                 } else {
-                    SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileW(full.c_str());
+                    DeleteFileW(child.c_str());
                 }
-            } while (FindNextFileW(h, &fd));
+            } while (FindNextFileW(h, &d));
             FindClose(h);
         }
         RemoveDirectoryW(folder.c_str());
     }
 
+private:
     std::wstring FPath;
 };
 
-inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
+// Writes the whole file; false when it cannot be made.
+inline bool PutFile(const std::wstring& path, const std::string& bytes) {
     TKernelHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.Valid()) throw std::runtime_error("cannot write test file");
+    if (!f.Valid()) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD step = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
         DWORD written = 0;
-        if (!WriteFile(f.Get(), bytes.data() + done, step, &written, nullptr)) break;
+        if (!WriteFile(f.Get(), bytes.data() + done, step, &written, nullptr)) return false;
         done += written;
     }
+    return true;
 }
 
-// The whole file, or "<none>" when it cannot be opened.
-inline std::string ReadBytes(const std::wstring& path) {
+// The whole file, or "<missing>" when it cannot be opened.
+inline std::string GetFile(const std::wstring& path) {
     TKernelHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!f.Valid()) return "<none>";
+    if (!f.Valid()) return "<missing>";
     std::string bytes;
     char buf[65536];
     DWORD got = 0;
     while (ReadFile(f.Get(), buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    return bytes;
+}
+
+inline bool PathExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// size bytes of reproducible binary garbage.
+inline std::string Garbage(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        c = static_cast<char>(seed >> 24);
+    }
     return bytes;
 }
 

@@ -19,15 +19,6 @@ std::string LevelOf(const std::string& xml) {
     return xml.substr(a + 7, b - a - 7);
 }
 
-std::wstring ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EAppError& e) {
-        return e.Message();
-    }
-    return L"<no error>";
-}
-
 std::wstring CurrentFolder() {
     wchar_t cwd[MAX_PATH + 1] = {};
     GetCurrentDirectoryW(MAX_PATH, cwd);
@@ -44,7 +35,7 @@ void MakePackage(const std::wstring& dist, const std::wstring& name) {
 }
 
 struct TUpdateMedia {
-    TTempFolder root{L"upd"};
+    TTestFolder root{L"upd"};
     std::wstring S = root + L"dist\\";
     std::wstring T = root + L"inst dir\\";
     TRecordingLog Log;
@@ -66,7 +57,7 @@ struct TUpdateMedia {
 }  // namespace
 
 TEST(SetReleaseLevel, ReplacesTheLevelAndKeepsTheRest) {
-    TTempFolder t;
+    TTestFolder t;
     PutFile(t + L"ReleaseInfo", ReleaseInfoV1);
     SetReleaseLevel(t.Path(), L"010421");
     const std::string xml = GetFile(t + L"ReleaseInfo");
@@ -76,7 +67,7 @@ TEST(SetReleaseLevel, ReplacesTheLevelAndKeepsTheRest) {
 }
 
 TEST(SetReleaseLevel, MissingFileAndWrongVersionsRaiseTheirTexts) {
-    TTempFolder t;
+    TTestFolder t;
     EXPECT_EQ(ErrorOf([&] { SetReleaseLevel(t.Path(), L"1"); }), L"Release info file does not exist");
     PutFile(t + L"ReleaseInfo", "<ROOT><Version>2</Version><Level>5</Level></ROOT>");
     EXPECT_EQ(ErrorOf([&] { SetReleaseLevel(t.Path(), L"1"); }),
@@ -88,7 +79,7 @@ TEST(SetReleaseLevel, MissingFileAndWrongVersionsRaiseTheirTexts) {
 }
 
 TEST(SetReleaseLevel, MalformedDocumentsRaiseWithAReason) {
-    TTempFolder t;
+    TTestFolder t;
     const std::wstring prefix = L"Cannot get release information, error: ";
     for (const char* xml : {"<ROOT><Version>1</Version><Level>5</Level>",  // not closed
                             "<OTHER><Version>1</Version><Level>5</Level></OTHER>",

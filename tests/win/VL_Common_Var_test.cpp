@@ -17,8 +17,8 @@ TSettings Read(const std::wstring& path) {
 
 TSettings ReadBytesAsSettings(const TTestFolder& dir, const std::string& bytes) {
     static int n = 0;
-    const std::wstring path = dir / (L"holter" + std::to_wstring(++n) + L".ini");
-    WriteBytes(path, bytes);
+    const std::wstring path = dir + (L"holter" + std::to_wstring(++n) + L".ini");
+    PutFile(path, bytes);
     return Read(path);
 }
 
@@ -46,7 +46,7 @@ TEST(ReadSettings, EveryEncodingIsReadWithoutRegardToCase) {
 
 TEST(ReadSettings, MissingFileGivesDefaults) {
     TTestFolder dir;
-    const TSettings s = Read(dir / L"none\\holter.ini");
+    const TSettings s = Read(dir + L"none\\holter.ini");
     EXPECT_TRUE(s.doformshow && s.NurseMode && s.DoctorMode);
     EXPECT_EQ(s.HardwareType, 1);
     EXPECT_EQ(s.ChannelGain12, 1.0);
@@ -98,8 +98,8 @@ TEST(ReadSettings, HostileFilesGiveDefaultsOrWhatTheyValidlySay) {
 
 TEST(LoadLanguageTexts, LanguageFileTranslatesRowsWithKeys) {
     TTestFolder dir;
-    LanguageFile = dir / L"EngView.lng";
-    WriteBytes(LanguageFile, Utf16File(L"[VL_Messages]\r\nnormo=Normosthenic\r\nWPW=changed\r\n"
+    LanguageFile = dir + L"EngView.lng";
+    PutFile(LanguageFile, Utf16File(L"[VL_Messages]\r\nnormo=Normosthenic\r\nWPW=changed\r\n"
                                        L"Diu=Diuretics\r\n[vl_common_proc]\r\nSBO=FAULT\r\n"));
     LoadLanguageTexts();
     EXPECT_EQ(BodyTypeNames[0], L"Normosthenic");
@@ -117,11 +117,11 @@ TEST(LoadLanguageTexts, LanguageFileTranslatesRowsWithKeys) {
     EXPECT_EQ(SboText, L"СБОЙ");
 
     // A named but missing file, or one of garbage, leaves the built-in texts.
-    LanguageFile = dir / L"missing.lng";
+    LanguageFile = dir + L"missing.lng";
     LoadLanguageTexts();
     EXPECT_EQ(MedicationNames[8], L"диуретики");
-    LanguageFile = dir / L"EngView.lng";
-    WriteBytes(LanguageFile, std::string("\xFE\xFF\0[\0V", 6));
+    LanguageFile = dir + L"EngView.lng";
+    PutFile(LanguageFile, std::string("\xFE\xFF\0[\0V", 6));
     LoadLanguageTexts();
     EXPECT_EQ(BodyTypeNames[0], L"Нормостеник");
     LanguageFile.clear();

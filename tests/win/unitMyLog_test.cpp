@@ -25,7 +25,7 @@ protected:
 };
 
 std::vector<std::string> FileLines(const std::wstring& path) {
-    const std::string bytes = ReadBytes(path);
+    const std::string bytes = GetFile(path);
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t p; (p = bytes.find("\r\n", start)) != std::string::npos; start = p + 2)
@@ -48,7 +48,7 @@ TEST_F(MyLogTest, BoundToTheLogBesideTheExecutable) {
 
 TEST_F(MyLogTest, MessagesGoOnTopWithTimestampAndReachTheEventLog) {
     TMyLog log;
-    const std::wstring path = dir / L"a.log";
+    const std::wstring path = dir + L"a.log";
     log.SetLogFileName(path);
     log.AddMessage(L"first", false);
     log.AddMessage(L"", false);
@@ -71,10 +71,10 @@ TEST_F(MyLogTest, MessagesGoOnTopWithTimestampAndReachTheEventLog) {
 }
 
 TEST_F(MyLogTest, ThousandAndFirstMessageDropsTheOldest) {
-    const std::wstring path = dir / L"full.log";
+    const std::wstring path = dir + L"full.log";
     std::string old;
     for (int i = 0; i < 1000; ++i) old += "old " + std::to_string(i) + "\r\n";
-    WriteBytes(path, old);
+    PutFile(path, old);
     TMyLog log;
     log.SetLogFileName(path);
     EXPECT_EQ(log.LineCount(), 1000u);
@@ -87,7 +87,7 @@ TEST_F(MyLogTest, ThousandAndFirstMessageDropsTheOldest) {
 }
 
 TEST_F(MyLogTest, MultiLineMessageIsOneLineUntilReloaded) {
-    const std::wstring path = dir / L"m.log";
+    const std::wstring path = dir + L"m.log";
     TMyLog log;
     log.SetLogFileName(path);
     log.AddMessage(L"one\r\ntwo\r\nthree");
@@ -99,30 +99,30 @@ TEST_F(MyLogTest, MultiLineMessageIsOneLineUntilReloaded) {
 }
 
 TEST_F(MyLogTest, UnicodeMarkedFilesKeepTheirEncoding) {
-    const std::wstring u16 = dir / L"u16.log";
-    WriteBytes(u16, std::string("\xFF\xFEo\0l\0d\0\r\0\n\0", 12));
-    const std::wstring u8 = dir / L"u8.log";
-    WriteBytes(u8, "\xEF\xBB\xBFold\r\n");
+    const std::wstring u16 = dir + L"u16.log";
+    PutFile(u16, std::string("\xFF\xFEo\0l\0d\0\r\0\n\0", 12));
+    const std::wstring u8 = dir + L"u8.log";
+    PutFile(u8, "\xEF\xBB\xBFold\r\n");
     TMyLog log;
     log.SetLogFileName(u16);
     log.SetAddLogFileName(u8);
     log.AddMessage(L"Ж");
-    const std::string a = ReadBytes(u16);
+    const std::string a = GetFile(u16);
     EXPECT_EQ(a.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(a.substr(a.size() - 20), std::string(":\0 \0\x16\x04\r\0\n\0o\0l\0d\0\r\0\n\0", 20));
-    const std::string b = ReadBytes(u8);
+    const std::string b = GetFile(u8);
     EXPECT_EQ(b.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(b.substr(b.size() - 11), ": \xD0\x96\r\nold\r\n");
 }
 
 TEST_F(MyLogTest, AdditionalLogAndOnlyAddLogfile) {
-    const std::wstring main = dir / L"main.log";
-    const std::wstring extra = dir / L"extra.log";
+    const std::wstring main = dir + L"main.log";
+    const std::wstring extra = dir + L"extra.log";
     TMyLog log;
     log.SetLogFileName(main);
 
     log.AddMessage(L"nowhere", true);  // no additional file: nothing is written
-    EXPECT_EQ(ReadBytes(main), "<none>");
+    EXPECT_EQ(GetFile(main), "<missing>");
     EXPECT_EQ(Reported.size(), 1u);  // but the event log still gets it
 
     log.SetAddLogFileName(extra);
@@ -141,32 +141,32 @@ TEST_F(MyLogTest, AdditionalLogAndOnlyAddLogfile) {
 }
 
 TEST_F(MyLogTest, FailedSaveRaisesSkipsTheRestAndKeepsTheLine) {
-    const std::wstring extra = dir / L"extra.log";
+    const std::wstring extra = dir + L"extra.log";
     TMyLog log;
-    log.SetLogFileName(dir / L"missing\\a.log");
+    log.SetLogFileName(dir + L"missing\\a.log");
     log.SetAddLogFileName(extra);
     try {
         log.AddMessage(L"lost");
         FAIL() << "no error";
     } catch (const EAppError& e) {
-        EXPECT_EQ(e.Message().rfind(L"Cannot create file \"" + dir / L"missing\\a.log" + L"\". ", 0), 0u);
+        EXPECT_EQ(e.Message().rfind(L"Cannot create file \"" + dir.Path() + L"missing\\a.log" + L"\". ", 0), 0u);
     }
     EXPECT_TRUE(Reported.empty());
-    EXPECT_EQ(ReadBytes(extra), "<none>");
+    EXPECT_EQ(GetFile(extra), "<missing>");
     EXPECT_EQ(log.LineCount(), 1u);
     // The lock was released: the next message on a good file goes through.
-    log.SetLogFileName(dir / L"b.log");
+    log.SetLogFileName(dir + L"b.log");
     log.AddMessage(L"ok");
-    EXPECT_EQ(FileLines(dir / L"b.log").size(), 1u);
+    EXPECT_EQ(FileLines(dir + L"b.log").size(), 1u);
 }
 
 TEST_F(MyLogTest, ByteArrayIsOneLongLine) {
     TMyLog log;
-    log.SetLogFileName(dir / L"ba.log");
+    log.SetLogFileName(dir + L"ba.log");
     auto ba = std::make_unique<TByteArray32K>();
     (*ba)[0] = 0xA5;
     log.AddByteArray(L"dump:", *ba);
-    const auto lines = FileLines(dir / L"ba.log");
+    const auto lines = FileLines(dir + L"ba.log");
     ASSERT_EQ(lines.size(), 1u);
     // No separator between the message and the first pair; the dump ends with a blank.
     EXPECT_EQ(lines[0].size(), 10u + 19 + 2 + 5 + 98304);
@@ -176,7 +176,7 @@ TEST_F(MyLogTest, ByteArrayIsOneLongLine) {
 
 TEST_F(MyLogTest, ConcurrentMessagesEachWriteWholeLines) {
     TMyLog log;
-    log.SetLogFileName(dir / L"mt.log");
+    log.SetLogFileName(dir + L"mt.log");
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&log, t] {
@@ -184,7 +184,7 @@ TEST_F(MyLogTest, ConcurrentMessagesEachWriteWholeLines) {
                 log.AddMessage(L"thread " + std::to_wstring(t) + L" message " + std::to_wstring(i));
         });
     for (auto& th : threads) th.join();
-    const auto lines = FileLines(dir / L"mt.log");
+    const auto lines = FileLines(dir + L"mt.log");
     ASSERT_EQ(lines.size(), 160u);
     for (const auto& l : lines) EXPECT_TRUE(std::regex_match(l, LinePattern)) << l;
     EXPECT_EQ(Reported.size(), 160u);
@@ -192,14 +192,9 @@ TEST_F(MyLogTest, ConcurrentMessagesEachWriteWholeLines) {
 
 TEST_F(MyLogTest, BadFilesNeverStopTheConstruction) {
     // 50 MB of binary garbage: loaded quickly, at most 1000 lines kept.
-    std::string garbage(50u << 20, '\0');
-    unsigned x = 7;
-    for (char& c : garbage) {
-        x = x * 1664525u + 1013904223u;
-        c = static_cast<char>(x >> 24);
-    }
-    const std::wstring big = dir / L"big.log";
-    WriteBytes(big, garbage);
+    const std::string garbage = Garbage(50u << 20, 7);
+    const std::wstring big = dir + L"big.log";
+    PutFile(big, garbage);
     const ULONGLONG t0 = GetTickCount64();
     TMyLog log;
     log.SetLogFileName(big);
@@ -210,34 +205,34 @@ TEST_F(MyLogTest, BadFilesNeverStopTheConstruction) {
     EXPECT_LE(FileLines(big).size(), 1001u);
 
     // One 50 MB line without a break, a lone mark, NULs.
-    WriteBytes(big, std::string(50u << 20, 'x'));
+    PutFile(big, std::string(50u << 20, 'x'));
     log.SetLogFileName(big);
     EXPECT_EQ(log.LineCount(), 1u);
-    WriteBytes(big, "\xFE\xFF");
+    PutFile(big, "\xFE\xFF");
     log.SetLogFileName(big);
     EXPECT_EQ(log.LineCount(), 0u);
-    WriteBytes(big, std::string("\0\0\0\r\n\0", 6));
+    PutFile(big, std::string("\0\0\0\r\n\0", 6));
     log.SetLogFileName(big);
     EXPECT_EQ(log.LineCount(), 2u);
 
     // Held exclusively by another program, or a folder by that name: empty.
-    const std::wstring held = dir / L"held.log";
-    WriteBytes(held, "a\r\nb\r\n");
+    const std::wstring held = dir + L"held.log";
+    PutFile(held, "a\r\nb\r\n");
     {
         TKernelHandle holder(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.Valid());
         log.SetLogFileName(held);
         EXPECT_EQ(log.LineCount(), 0u);
     }
-    CreateDirectoryW((dir / L"folder.log").c_str(), nullptr);
-    log.SetAddLogFileName(dir / L"folder.log");
+    CreateDirectoryW((dir + L"folder.log").c_str(), nullptr);
+    log.SetAddLogFileName(dir + L"folder.log");
     EXPECT_THROW(log.AddMessage(L"x", true), EAppError);
 }
 
 TEST_F(MyLogTest, RealEventLogCallIsHarmless) {
     TMyLog::EventReporter = TMyLog::ReportToEventLog;
     TMyLog log;
-    log.SetLogFileName(dir / L"ev.log");
+    log.SetLogFileName(dir + L"ev.log");
     EXPECT_NO_THROW(log.AddMessage(L"to the event log"));
 }
 
