@@ -16,9 +16,6 @@ struct TInstallFolder {
     std::wstring Reason;  // the text the refusal shows
 };
 
-inline const wchar_t* const NoPathText = L"Не выбран путь для установки программы!";
-inline const wchar_t* const RootFolderText = L"Программу нелзя устанавливать в корневой каталог!";
-
 // typed: as typed or given to /DIR; base: Install.exe's folder (with "\");
 // source: the distribution folder (with "\"); driver: the driver installer will run.
 TInstallFolder CheckInstallFolder(const std::wstring& typed, const std::wstring& base,

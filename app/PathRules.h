@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// The refusals of an empty folder and of a drive root, on the path page and for /DIR.
+inline const wchar_t* const NoPathText = L"Не выбран путь для установки программы!";
+inline const wchar_t* const RootFolderText = L"Программу нелзя устанавливать в корневой каталог!";
+
 // Removes every character of code 32 or less from both ends.
 std::wstring TrimControl(const std::wstring& text);
 

@@ -131,8 +131,8 @@ TSwitches ParseSwitches(std::wstring_view commandLine) {
                L"/VERYSILENT");
     if (dir) {
         const TPathResult p = NormalizeInstallPath(dirValue);
-        if (p.check == TPathCheck::Empty) refuse(L"Не выбран путь для установки программы!");
-        else if (p.check == TPathCheck::Root) refuse(L"Программу нелзя устанавливать в корневой каталог!");
+        if (p.check == TPathCheck::Empty) refuse(NoPathText);
+        else if (p.check == TPathCheck::Root) refuse(RootFolderText);
         else if (!UsablePath(p.path) || p.path.size() > MaxFolderLength) refuse(L"Недопустимый каталог: " + Shown(dirValue));
         s.Dir = p.path;
     }

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/InstallFolder.h"         // NoPathText, RootFolderText
+#include "app/PathRules.h"            // NoPathText, RootFolderText
 #include "install/DriverStage.h"       // DriverQuestion, DriverNotInstalled
 #include "install/InstallProcedure.h"  // FinalQuestion
 #include "install/ProgressLog.h"       // MarkDone, MarkError
