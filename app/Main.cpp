@@ -81,17 +81,17 @@ void TFMain::Create(HINSTANCE instance) {
 }
 
 void TFMain::FormCreate() {
-    // The seven images; a missing one ends window creation with an error.
-    FDecoration = std::make_shared<TMainDecoration>();
-    FDecoration->LoadAll(FInstance);
-
+    // What needs no image comes first: the images decode meanwhile on their own thread.
     ProductVariantFlag = IsProductVariant(LoadProductString(IDS_PRODUCT_NAME));
     // The panel and its document come after the first paint.
     CheckInfoDocument(FInstance);
-
     AppNameStr = LoadProductString(IDS_PRODUCT_FOLDER);
     FCanClose = true;
+    Page(TPage::Start);
 
+    // The seven images; a missing one ends window creation with an error.
+    FDecoration = std::make_shared<TMainDecoration>();
+    FDecoration->LoadAll(FInstance);
     // Panel colour from the title image, for the information panel, the
     // pages and the path strip's border.
     SetPanelColor(FDecoration->PanelColor());
