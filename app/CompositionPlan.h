@@ -38,6 +38,8 @@ struct TBlit {
 // area's size: the framing image is drawn around these places.
 inline constexpr TPlanRect RichEdit1Place = {16, 110, 282, 441};
 inline constexpr TPlanRect InsatallPagesPlace = {320, 110, 619, 441};
+// The main window's client size, which the layout is made for; the window opens at it.
+inline constexpr TSize MainClientSize = {954, 579};
 
 struct TCompositionPlan {
     std::vector<TBlit> Blits;

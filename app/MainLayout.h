@@ -14,9 +14,6 @@ class TFMain;
 enum class TPage { Start, InputPath, InputComponents, Progress, Cancel, ChangeFontSize };
 inline constexpr int kPageCount = 6;
 
-// The client size the layout is made for; the window opens at it.
-inline constexpr TSize MainClientSize = {954, 579};
-
 struct TButtonSpec {
     TPage Page;
     int Id;
