@@ -222,8 +222,12 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }
 
+HWND TFMain::ButtonParent(const TButtonSpec& spec) const {
+    return spec.InPathStrip ? PnlPath : FPages[static_cast<int>(spec.Page)];
+}
+
 HWND TFMain::ButtonOf(const TButtonSpec& spec) const {
-    HWND parent = spec.InPathStrip ? PnlPath : FPages[static_cast<int>(spec.Page)];
+    HWND parent = ButtonParent(spec);
     return parent ? GetDlgItem(parent, spec.Id) : nullptr;
 }
 
@@ -254,19 +258,16 @@ void TFMain::ReportError(std::exception_ptr error) { ShowErrorBox(ErrorText(erro
 
 // ---- keyboard and the message loop ----------------------------------------
 
-HWND TFMain::DefaultButton() const {
+HWND TFMain::ShownPageButton(bool TButtonSpec::*key) const {
     if (!FPageShown) return nullptr;
     for (const TButtonSpec& spec : MainButtons())
-        if (spec.Page == FActivePage && spec.Default) return ButtonOf(spec);
+        if (spec.Page == FActivePage && spec.*key) return ButtonOf(spec);
     return nullptr;
 }
 
-HWND TFMain::EscapeButton() const {
-    if (!FPageShown) return nullptr;
-    for (const TButtonSpec& spec : MainButtons())
-        if (spec.Page == FActivePage && spec.Escape) return ButtonOf(spec);
-    return nullptr;
-}
+HWND TFMain::DefaultButton() const { return ShownPageButton(&TButtonSpec::Default); }
+
+HWND TFMain::EscapeButton() const { return ShownPageButton(&TButtonSpec::Escape); }
 
 HWND TFMain::FocusTarget() const {
     if (!FPageShown) return nullptr;

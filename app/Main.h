@@ -120,10 +120,14 @@ private:
     // that Escape presses; either may be null.
     HWND DefaultButton() const;
     HWND EscapeButton() const;
+    // The shown page's button whose row has that key set.
+    HWND ShownPageButton(bool TButtonSpec::*key) const;
     // The control that gets the focus when the shown page has been shown.
     HWND FocusTarget() const;
     HWND ButtonOf(int id) const;
     HWND ButtonOf(const TButtonSpec& spec) const;
+    // The page, or the path strip for the strip's own button.
+    HWND ButtonParent(const TButtonSpec& spec) const;
     void CreateButtons(TPage page);
     // How far a long copy has come (per mille), or -1: on the page and the taskbar button.
     void ShowCopyProgress(int perMille);

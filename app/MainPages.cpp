@@ -102,8 +102,7 @@ void TFMain::CreateButtons(TPage page) {
     for (const TButtonSpec& spec : Buttons) {
         if (spec.Page != page) continue;
         const TPlanRect& r = spec.Place;
-        HWND button = CreateButton(spec.InPathStrip ? PnlPath : FPages[static_cast<int>(page)], spec.Id,
-                                   spec.Caption, r.Left, r.Top, r.Width, r.Height);
+        HWND button = CreateButton(ButtonParent(spec), spec.Id, spec.Caption, r.Left, r.Top, r.Width, r.Height);
         AttachDrawnButton(button);
     }
 }
