@@ -32,11 +32,12 @@ constexpr int PathStripH = 32, SelectW = 91;
 constexpr int PathStripW = PageW - 2 * Margin;
 constexpr int InstallW = 168, ChangeW = 196;
 
-// Places in the button bar, counted from the right edge.
+// Places in the button bar: at the left edge, at the right edge, and second
+// from the right beside a right-hand button of the given width.
 constexpr TPlanRect Left = {Margin, BtnY, BtnW, BtnH};
-constexpr TPlanRect Right = {PageW - Margin - BtnW, BtnY, BtnW, BtnH};
 constexpr TPlanRect RightWide(int w) { return {PageW - Margin - w, BtnY, w, BtnH}; }
-constexpr TPlanRect LeftOfWide(int w) { return {PageW - Margin - w - 8 - BtnW, BtnY, BtnW, BtnH}; }
+constexpr TPlanRect Right = RightWide(BtnW);
+constexpr TPlanRect SecondFromRight(int rightW, int w = BtnW) { return {PageW - Margin - rightW - 8 - w, BtnY, w, BtnH}; }
 
 constexpr COLORREF Navy = RGB(0, 0, 128);
 constexpr COLORREF Black = RGB(0, 0, 0);
@@ -76,13 +77,13 @@ constexpr TButtonSpec Buttons[] = {
     {InputPath, IDC_BTNCANCEL2, L"Отмена", TGlyph::Cancel, Left, false, &TFMain::BtnCancelClick, false, true},
     {InputPath, IDC_BTNINPUTPATHNEXT, L"Далее", TGlyph::Next, Right, false, &TFMain::BtnInputPathNextClick, true, false},
     {InputComponents, IDC_BTNCANCEL4, L"Отмена", TGlyph::Cancel, Left, false, &TFMain::BtnCancelClick, false, true},
-    {InputComponents, IDC_BTNINPUTCOMPONENTSBACK, L"Назад", TGlyph::Back, LeftOfWide(InstallW), false,
+    {InputComponents, IDC_BTNINPUTCOMPONENTSBACK, L"Назад", TGlyph::Back, SecondFromRight(InstallW), false,
      &TFMain::BtnInputComponentsBackClick, false, false},
     {InputComponents, IDC_BTNINSATALL, L"Начать установку", TGlyph::Install, RightWide(InstallW), false,
      &TFMain::BtnInsatallClick, true, false},
     {Progress, IDC_BTNEXIT, L"Выход", TGlyph::Exit, Right, false, &TFMain::BtnExitClick, true, true},
     {Cancel, IDC_BTNEXITCANCEL, L"Выход", TGlyph::Exit, Right, false, &TFMain::BtnExitClick, true, true},
-    {ChangeFontSize, IDC_BTNCHANGEFONT, L"Изменить настройки", TGlyph::Font, LeftOfWide(ChangeW), false,
+    {ChangeFontSize, IDC_BTNCHANGEFONT, L"Изменить настройки", TGlyph::Font, SecondFromRight(BtnW, ChangeW), false,
      &TFMain::BtnChangeFontClick, true, false},
     {ChangeFontSize, IDC_BTNEXITONCHANGEFONT, L"Выход", TGlyph::Exit, Right, false, &TFMain::BtnExitClick, false,
      true},

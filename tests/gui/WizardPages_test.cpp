@@ -1,6 +1,9 @@
 // What each page shows, read from outside by control id and class: the initial
 // state of the wizard, which page each control sits on, what tells the pages
 // apart, and the controls' kinds.
+#include <utility>
+#include <vector>
+
 #include "WizardFixture.h"
 
 namespace {
@@ -139,6 +142,31 @@ TEST_F(WizardPages, ControlsSitOnTheirPages) {
     for (const auto& p : layout)
         for (int id : p.controls)
             EXPECT_EQ(app().Control(p.page), PageOf(id)) << "control " << id << " on page " << p.page;
+
+    // Every button is wide enough for its glyph (16 px and a 6 px gap) and its
+    // caption at no less than 7 px a letter, lies inside its page and overlaps
+    // no other button of the page.
+    for (const auto& p : layout) {
+        RECT page{};
+        GetWindowRect(app().Control(p.page), &page);
+        std::vector<std::pair<int, RECT>> buttons;
+        for (int id : p.controls) {
+            HWND control = app().Control(id);
+            if (_wcsicmp(gui::ClassNameOf(control).c_str(), L"Button") != 0 ||
+                (GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW)
+                continue;
+            RECT r{};
+            GetWindowRect(control, &r);
+            const auto letters = static_cast<long>(gui::WindowText(control).size());
+            EXPECT_GE(r.right - r.left, 22 + 7 * letters) << "caption cut off: button " << id;
+            EXPECT_TRUE(r.left >= page.left && r.top >= page.top && r.right <= page.right && r.bottom <= page.bottom)
+                << "button " << id << " outside its page";
+            for (const auto& [other, o] : buttons)
+                EXPECT_TRUE(r.right <= o.left || o.right <= r.left || r.bottom <= o.top || o.bottom <= r.top)
+                    << "buttons " << other << " and " << id << " overlap";
+            buttons.emplace_back(id, r);
+        }
+    }
 
     // The folder strip: the edit box and "Выбрать" share it, the button at its right end.
     HWND edit = app().Control(IDC_EPATH), select = app().Control(IDC_BTNSELECTPATH);
