@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <system_error>
+#include <utility>
 
 #include "platform/AppError.h"
 #include "platform/ErrorBox.h"
@@ -52,6 +53,7 @@ void TInstallRun::Work() {
 
 void TInstallRun::Ended() {
     if (FThread.joinable()) FThread.join();
+    ShowPendingLines();
     FEnded = true;
     FView->SetRunActive(false);
     if (FResult != TInstallResult::Stopped) FProcedure.Finish();
@@ -65,14 +67,62 @@ TInstallResult TInstallRun::RunHere() {
 
 // Carries a call to the view's thread and its answer back; a default answer
 // when there is no view.
+// What the view shows comes in the order the procedure gave it: the lines
+// still queued are shown first.
 template <class F> auto TInstallRun::OnView(F work) {
     using TAnswer = decltype(work());
     if constexpr (std::is_void_v<TAnswer>) {
-        if (FView) FView->RunOnWindowThread(work);
+        if (FView) FView->RunOnWindowThread([&] {
+            ShowPendingLines();
+            work();
+        });
     } else {
         TAnswer answer{};
-        if (FView) FView->RunOnWindowThread([&] { answer = work(); });
+        if (FView) FView->RunOnWindowThread([&] {
+            ShowPendingLines();
+            answer = work();
+        });
         return answer;
+    }
+}
+
+bool TInstallRun::OnViewThread() const {
+    return GetWindowThreadProcessId(FView->ViewHandle(), nullptr) == GetCurrentThreadId();
+}
+
+void TInstallRun::QueueLine(TLineChange change) {
+    bool post = false;
+    {
+        const std::lock_guard<std::mutex> hold(FLinesLock);
+        FPendingLines.push_back(std::move(change));
+        post = !std::exchange(FShowPosted, true);
+    }
+    // The ending's lines come on the view's own thread: shown at once.
+    if (OnViewThread()) {
+        ShowPendingLines();
+    } else if (post && !PostMessageW(FView->ViewHandle(), WM_INSTALL_SHOW_LINES, 0, reinterpret_cast<LPARAM>(this))) {
+        // The window is gone: nothing will show them.
+        const std::lock_guard<std::mutex> hold(FLinesLock);
+        FPendingLines.clear();
+        FShowPosted = false;
+    }
+}
+
+void TInstallRun::ShowPendingLines() {
+    std::vector<TLineChange> changes;
+    {
+        const std::lock_guard<std::mutex> hold(FLinesLock);
+        changes.swap(FPendingLines);
+        FShowPosted = false;
+    }
+    for (const TLineChange& change : changes) {
+        const size_t ticket = static_cast<size_t>(change.Ticket);
+        if (!change.Complete) {
+            if (FViewLineOf.size() <= ticket) FViewLineOf.resize(ticket + 1, -1);
+            FViewLineOf[ticket] = FView->AddLine(change.Text);
+        } else if (ticket < FViewLineOf.size() && FViewLineOf[ticket] >= 0) {
+            FView->CompleteLine(FViewLineOf[ticket], change.Ok);
+        }
     }
 }
 
@@ -108,12 +158,13 @@ void TInstallRun::CloseInstaller() {
 }
 
 int TInstallRun::Add(const std::wstring& line) {
-    if (!FView) return FLines++;
-    return OnView([&] { return FView->AddLine(line); });
+    const int ticket = FLines++;
+    if (FView) QueueLine({ticket, false, false, line});
+    return ticket;
 }
 
 void TInstallRun::Complete(int index, bool ok) {
-    OnView([&] { FView->CompleteLine(index, ok); });
+    if (FView) QueueLine({index, true, ok, {}});
 }
 
 void TInstallRun::ShowError(const std::wstring& text) {

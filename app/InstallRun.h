@@ -6,8 +6,10 @@
 // nobody to ask: every question is Yes, no error box, no ending.
 #pragma once
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/InstallView.h"
 #include "app/Switches.h"
@@ -39,6 +41,9 @@ public:
     // On the view's thread, after WM_INSTALL_RUN_ENDED: joins the thread and,
     // when the run was not stopped, shows the ending.
     void Ended();
+    // On the view's thread, after WM_INSTALL_SHOW_LINES: the lines and marks
+    // the procedure has given since, in their order.
+    void ShowPendingLines();
     // Without a view: the whole run here and now.
     TInstallResult RunHere();
 
@@ -49,8 +54,18 @@ public:
     void UseProgramStarter(IProgramStarter& starter) { FProcedure.UseProgramStarter(starter); }
 
 private:
+    // A line to add, or the mark of one added earlier; Ticket is what Add returned.
+    struct TLineChange {
+        int Ticket;
+        bool Complete;
+        bool Ok;
+        std::wstring Text;
+    };
+
     void Work();
     template <class F> auto OnView(F work);
+    bool OnViewThread() const;
+    void QueueLine(TLineChange change);
 
     // IInstallHost
     void ShowProgressPage() override;
@@ -73,6 +88,14 @@ private:
     std::thread FThread;
     TInstallResult FResult = TInstallResult::Stopped;
     bool FEnded = false;
-    int FLines = 0;              // lines given out without a view
+    int FLines = 0;              // lines given out (the tickets)
+    // Lines travel to the view posted, in a queue: the procedure never waits
+    // for the window to draw them (a sent line costs the worker a round trip
+    // between the threads, about 1 ms under Wine, some 150 ms over a run).
+    // Questions and pages are sent, and the queue is shown before each.
+    std::mutex FLinesLock;
+    std::vector<TLineChange> FPendingLines;
+    bool FShowPosted = false;
+    std::vector<int> FViewLineOf;  // ticket -> the view's line (view's thread only)
     int FShownPerMille = -1;     // what the copy's progress display shows
 };

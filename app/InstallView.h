@@ -1,6 +1,6 @@
 // What an installation run needs from the window that shows it (TFMain). Every
-// call but PostCopyProgress is made on the window's thread; the run carries its
-// calls there (RunOnWindowThread).
+// call is made on the window's thread: the run carries its questions and pages
+// there (RunOnWindowThread) and posts its lines and the copy's progress.
 #pragma once
 #include <windows.h>
 
@@ -14,6 +14,9 @@ class TInstallRun;
 inline constexpr UINT WM_INSTALL_RUN_ENDED = WM_APP + 0x3F01;
 // Posted while a long copy runs; wParam is per mille done, or -1 to hide.
 inline constexpr UINT WM_INSTALL_COPY_PROGRESS = WM_APP + 0x3F02;
+// Posted when lines wait to be shown; lParam is the TInstallRun, whose
+// ShowPendingLines the view calls.
+inline constexpr UINT WM_INSTALL_SHOW_LINES = WM_APP + 0x3F03;
 
 class IInstallView {
 public:

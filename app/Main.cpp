@@ -197,6 +197,9 @@ LRESULT TFMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INSTALL_RUN_ENDED:
         reinterpret_cast<TInstallRun*>(lParam)->Ended();
         return 0;
+    case WM_INSTALL_SHOW_LINES:
+        reinterpret_cast<TInstallRun*>(lParam)->ShowPendingLines();
+        return 0;
     case WM_INSTALL_COPY_PROGRESS:
         ShowCopyProgress(static_cast<int>(wParam));
         return 0;
