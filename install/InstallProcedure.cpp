@@ -127,6 +127,8 @@ TInstallResult TInstallProcedure::Run() {
             OpenFallbackLog(installLog);
             return TInstallResult::Stopped;
         }
+        // Before anything is written there: what the folder already holds.
+        const TFolderBefore before = LookAtFolderBefore(FChoices.Target);
         installLog.Open(FChoices.Target + L"Install.log");
         if (!installLog.IsOpen()) OpenFallbackLog(installLog);
         // Deployment tools take the marker for a completed installation: from
@@ -156,7 +158,7 @@ TInstallResult TInstallProcedure::Run() {
         log.Stage(L"registration");
         // The uninstaller, the record of the files and the Programs and Features
         // entry; what fails there is a line, not a failed installation.
-        const TRegistration registration = RegisterInstallation(FChoices.Target, FShortcut, FFailures.empty());
+        const TRegistration registration = RegisterInstallation(FChoices.Target, FShortcut, FFailures.empty(), before);
         for (const std::wstring& note : registration.Notes) log.Note(note);
         for (const std::wstring& line : registration.Lines) log.Add(line);
         // Written last, and only when everything before did its work.

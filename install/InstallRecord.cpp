@@ -1,6 +1,8 @@
 #include "install/InstallRecord.h"
 
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "install/MediaLayout.h"
 #include "shared/TextCodec.h"
@@ -180,6 +182,28 @@ bool RecordableShortcut(std::wstring_view path) {
     for (std::wstring_view part : Components(path.substr(2)))
         if (part == L"." || part == L"..") return false;
     return true;
+}
+
+std::vector<TRecordedFile> InstalledFiles(const std::vector<TRecordedFile>& now, const TFolderBefore& before) {
+    // Folded paths, so that a name written in another case is the same file.
+    auto folded = [](std::wstring_view path) {
+        std::wstring f(path);
+        for (wchar_t& c : f) c = Fold(c);
+        return f;
+    };
+    std::map<std::wstring, const TRecordedFile*> present;
+    for (const TRecordedFile& f : before.Present) present[folded(f.Path)] = &f;
+    std::set<std::wstring> recorded;
+    for (const std::wstring& path : before.Recorded) recorded.insert(folded(path));
+    std::vector<TRecordedFile> ours;
+    for (const TRecordedFile& f : now) {
+        const std::wstring key = folded(f.Path);
+        const auto was = present.find(key);
+        const bool untouched =
+            was != present.end() && was->second->Size == f.Size && was->second->WriteTime == f.WriteTime;
+        if (!untouched || recorded.count(key)) ours.push_back(f);
+    }
+    return ours;
 }
 
 bool PathInsideFolder(std::wstring_view path, std::wstring_view folder) {

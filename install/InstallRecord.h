@@ -13,6 +13,8 @@
 inline const std::wstring UninstallerName = L"Uninstall.exe";
 inline const std::wstring InstallRecordName = L"Uninstall.lst";
 inline const std::wstring UninstallLogName = L"Uninstall.log";
+// The most of a record that is read.
+inline constexpr std::size_t MaxRecordBytes = 64 * 1024 * 1024;
 // InstalledMarkerFile (MediaLayout.h): written by the installation as its last
 // step; the removal takes it away first.
 
@@ -50,6 +52,20 @@ bool ParseInstallRecord(std::string_view bytes, TInstallRecord& record, std::siz
 // files the removal keeps or handles itself (the logs at the top, the record,
 // the uninstaller, the marker). Letter case is not significant.
 bool RecordablePath(std::wstring_view relative);
+
+// What the installation folder held before a run wrote into it: the files a
+// record may name, and the paths the folder's earlier record named (empty when
+// it had none).
+struct TFolderBefore {
+    std::vector<TRecordedFile> Present;
+    std::vector<std::wstring> Recorded;
+};
+
+// The files of the folder at the end of a run (now) that are the installation's:
+// those the run made or changed (absent before, or of another size or time),
+// and those an earlier installation recorded. A file that was there before and
+// was left as it was is somebody else's: the removal must not take it.
+std::vector<TRecordedFile> InstalledFiles(const std::vector<TRecordedFile>& now, const TFolderBefore& before);
 
 // A desktop link the removal may look at: an absolute path of a ".lnk" file.
 bool RecordableShortcut(std::wstring_view path);

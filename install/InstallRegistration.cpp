@@ -84,8 +84,25 @@ bool PlaceUninstaller(const std::wstring& target, std::wstring& error) {
 
 }  // namespace
 
+TFolderBefore LookAtFolderBefore(const std::wstring& chosen) {
+    const std::wstring target = CanonicalFolder(chosen);
+    TFolderBefore before;
+    TInstallRecord present;
+    std::uint64_t bytes = 0;
+    Walk(target, L"", present, bytes);
+    before.Present = std::move(present.Files);
+    std::string text;
+    DWORD error = 0;
+    TInstallRecord earlier;
+    std::size_t refused = 0;
+    if (ReadFileHead(target + InstallRecordName, MaxRecordBytes, text, error) == TReadResult::Ok &&
+        ParseInstallRecord(text, earlier, refused))
+        for (TRecordedFile& f : earlier.Files) before.Recorded.push_back(std::move(f.Path));
+    return before;
+}
+
 TRegistration RegisterInstallation(const std::wstring& chosen, const std::wstring& shortcut, bool completed,
-                                   HKEY machine, HKEY user) {
+                                   const TFolderBefore& before, HKEY machine, HKEY user) {
     TRegistration out;
     const std::wstring target = CanonicalFolder(chosen);
     std::wstring error;
@@ -102,6 +119,7 @@ TRegistration RegisterInstallation(const std::wstring& chosen, const std::wstrin
     if (RecordableShortcut(shortcut)) record.Shortcut = shortcut;
     std::uint64_t bytes = 0;
     Walk(target, L"", record, bytes);
+    record.Files = InstalledFiles(record.Files, before);
     try {
         WriteFileAtomic(target + InstallRecordName, FormatInstallRecord(record));
     } catch (const EAppError& e) {

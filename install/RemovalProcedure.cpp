@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr std::size_t MaxRecordBytes = 64 * 1024 * 1024;
-
 std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
 
 bool Missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }

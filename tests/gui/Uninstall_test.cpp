@@ -161,6 +161,13 @@ TEST_F(TUninstall, EntryNamesTheInstallationAndFollowsANewerRelease) {
 }
 
 TEST_F(TUninstall, QuietRemovalKeepsTheClinicsFilesAndRemovesTheRest) {
+    // Files that were in the chosen folder before the installation are not its own.
+    CreateDirectoryW(Target.c_str(), nullptr);
+    CreateDirectoryW((Target + L"udf").c_str(), nullptr);
+    run::WriteAll(Target + L"Отчёт за май.doc", "before");
+    run::WriteAll(Target + L"udf\\old.sql", "before");
+    ASSERT_NO_FATAL_FAILURE(Install());
+    // A repeated run rewrites the programs as they were: they stay the installation's.
     ASSERT_NO_FATAL_FAILURE(Install());
     // The clinic's own: a program it changed, a file it made, its database and settings.
     run::WriteAll(Target + L"HolterView.exe", run::ReadAll(Target + L"HolterView.exe") + "patched");
@@ -189,6 +196,8 @@ TEST_F(TUninstall, QuietRemovalKeepsTheClinicsFilesAndRemovesTheRest) {
     EXPECT_FALSE(EntryExists());
     EXPECT_EQ(run::ReadAll(Target + L"Протокол.txt"), "clinic");
     EXPECT_EQ(run::ReadAll(Target + L"udf\\clinic.sql"), "clinic");
+    EXPECT_EQ(run::ReadAll(Target + L"Отчёт за май.doc"), "before");
+    EXPECT_EQ(run::ReadAll(Target + L"udf\\old.sql"), "before");
     EXPECT_TRUE(gui::FileExists(Target + L"HolterView.exe"));
     const std::wstring log = RemovalLog();
     EXPECT_EQ(log.rfind(L"\xFEFFУдаление ", 0), 0u);

@@ -58,6 +58,22 @@ TEST(InstallRecord, WrittenRecordReadsBackAndHandEditedLinesAreLeftOut) {
     EXPECT_FALSE(ParseInstallRecord("Velitor-Vudeze installed files 2\r\nfile\t1\t1\ta.dll\r\n", back, refused));
 }
 
+TEST(InstallRecord, OnlyWhatTheInstallationMadeOrChangedOrRecordedEarlierIsItsOwn) {
+    TFolderBefore before;
+    before.Present = {{L"Отчёт.doc", 10, 5}, {L"Shell.exe", 100, 7}, {L"udf\\fbudf.dll", 20, 7}, {L"old.dll", 1, 1}};
+    before.Recorded = {L"UDF\\FBUDF.DLL"};
+    const std::vector<TRecordedFile> now = {{L"Отчёт.doc", 10, 5},        // the clinic's, untouched
+                                            {L"shell.exe", 100, 9},       // rewritten: another time
+                                            {L"udf\\fbudf.dll", 20, 7},  // the same again, recorded before
+                                            {L"old.dll", 2, 1},           // another size
+                                            {L"Updater.exe", 3, 3}};      // new
+    const std::vector<TRecordedFile> ours = InstalledFiles(now, before);
+    std::vector<std::wstring> paths;
+    for (const TRecordedFile& f : ours) paths.push_back(f.Path);
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"shell.exe", L"udf\\fbudf.dll", L"old.dll", L"Updater.exe"}));
+    EXPECT_EQ(InstalledFiles(now, {}).size(), now.size());  // into a new folder: everything
+}
+
 TEST(InstallRecord, ShortcutsAndFolderContainment) {
     EXPECT_TRUE(RecordableShortcut(L"C:\\Users\\a\\Desktop\\Велитор - Vudeze.lnk"));
     EXPECT_TRUE(RecordableShortcut(L"\\\\srv\\profiles\\a\\Desktop\\x.LNK"));
