@@ -66,9 +66,8 @@ TInstallResult TInstallRun::RunHere() {
 }
 
 // Carries a call to the view's thread and its answer back; a default answer
-// when there is no view.
-// What the view shows comes in the order the procedure gave it: the lines
-// still queued are shown first.
+// when there is no view. The lines still queued are shown first, so that the
+// view shows everything in the order the procedure gave it.
 template <class F> auto TInstallRun::OnView(F work) {
     using TAnswer = decltype(work());
     if constexpr (std::is_void_v<TAnswer>) {
