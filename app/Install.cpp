@@ -56,7 +56,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool unattended = switches.Mode != TRunMode::Wizard;
     if (unattended) KeepSystemBoxesAway();
     const TInstallMutex oneInstallation;
-    if (unattended && !oneInstallation.Owned()) return ExitAlreadyRunning;
+    if (unattended && !oneInstallation.Owned()) {
+        WriteAlreadyRunning(switches);
+        return ExitAlreadyRunning;
+    }
 
     // The program runs from a media folder that may hold anything: DLLs loaded
     // from here on come from System32 (ours by full path, see SystemLibrary.h).

@@ -37,13 +37,20 @@ bool PrintToParentConsole(const std::wstring& text) {
     return ok;
 }
 
-// A refusal that no box shows is kept where an administrator looks for the
-// run's trace when there is no installation folder: %TEMP%\Install.log.
-void WriteRefusal(const std::wstring& refusal) {
+// %TEMP%\Install.log: where an administrator looks for a run's trace when
+// there is no installation folder of its own.
+std::wstring TemporaryInstallLog() {
     wchar_t temp[MAX_PATH + 1] = {};
-    if (!GetTempPathW(MAX_PATH + 1, temp)) return;
+    if (!GetTempPathW(MAX_PATH + 1, temp)) return L"";
+    return std::wstring(temp) + L"Install.log";
+}
+
+// A refusal that no box shows is kept there.
+void WriteRefusal(const std::wstring& refusal) {
+    const std::wstring path = TemporaryInstallLog();
+    if (path.empty()) return;
     TInstallLog log(ExeFolder(), L"", true);
-    log.Open(std::wstring(temp) + L"Install.log");
+    log.Open(path);
     log.Line(L"Неверная командная строка: " + std::wstring(GetCommandLineW()));
     log.Line(refusal);
 }
@@ -84,6 +91,16 @@ void KeepSystemBoxesAway() {
     // No "insert a disk" box for an empty drive, no crash box: the run ends
     // with an exit code instead of waiting for somebody.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+}
+
+void WriteAlreadyRunning(const TSwitches& switches) {
+    // The target's Install.log belongs to the run that is going on: the trace
+    // goes to the /LOG file, or to %TEMP%\Install.log.
+    const std::wstring path = switches.LogFile.empty() ? TemporaryInstallLog() : switches.LogFile;
+    if (path.empty()) return;
+    TInstallLog log(ExeFolder(), switches.Dir, true);
+    log.Open(path);
+    log.Line(AlreadyRunningText);
 }
 
 TInstallMutex::TInstallMutex() {

@@ -36,5 +36,14 @@ private:
     bool FOwned = false;
 };
 
+// The last line of the trace of an unattended run that another installation
+// holds off (exit code 1618).
+inline const wchar_t* const AlreadyRunningText =
+    L"Установка не начата: на этом компьютере уже идёт другая установка комплекса; повторите её позже";
+
+// That run's trace: the /LOG file when there is one, else %TEMP%\Install.log.
+// The installation folder's Install.log is left to the run that is going on.
+void WriteAlreadyRunning(const TSwitches& switches);
+
 // Runs the installation the switches describe; returns the exit code.
 int RunUnattended(HINSTANCE instance, const TSwitches& switches);

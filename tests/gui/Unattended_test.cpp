@@ -6,6 +6,7 @@
 
 #include "GuiDriver.h"
 #include "InstallRun.h"
+#include "app/Unattended.h"
 
 namespace {
 
@@ -161,9 +162,12 @@ TEST_F(TUnattended, SecondRunGives1618WhileTheFirstCompletes) {
     ASSERT_TRUE(first.Running());
 
     // Without the driver, a second run that is let through cannot wait on the hold.
-    const std::wstring other = Dist.Root() + L"Other\\";
-    EXPECT_EQ(RunToEnd(L"/VERYSILENT /NODRIVER /DIR=" + Quoted(other)), kAlreadyRunning);
+    const std::wstring other = Dist.Root() + L"Other\\", trace = Dist.Root() + L"second.log";
+    EXPECT_EQ(RunToEnd(L"/VERYSILENT /NODRIVER /DIR=" + Quoted(other) + L" /LOG=" + Quoted(trace)), kAlreadyRunning);
     EXPECT_FALSE(gui::DirectoryExists(other));
+    // Its trace says why; the running installation's Install.log is not touched.
+    EXPECT_TRUE(run::Contains(gui::Widen(run::ReadAll(trace)), std::wstring(AlreadyRunningText) + L"\r\n"));
+    EXPECT_FALSE(run::Contains(InstallLog(), AlreadyRunningText));
 
     ASSERT_TRUE(DeleteFileW(held.c_str()));
     ASSERT_TRUE(first.WaitExit(120000));
