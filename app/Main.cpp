@@ -328,9 +328,10 @@ void TFMain::ShowPage(TPage page) {
     if (HWND target = FocusTarget(); target && GetActiveWindow() == FHandle) SetFocus(target);
     if (previous) ShowWindow(previous, SW_HIDE);
     UpdateWindow(window);
-    // The default button's frame follows the page.
+    // The default button's frame follows the page. Pages not made yet have no
+    // buttons, and InvalidateRect of no window would repaint every window on the desktop.
     for (const TButtonSpec& spec : MainButtons())
-        if (spec.Default) InvalidateRect(ButtonOf(spec), nullptr, FALSE);
+        if (HWND button = spec.Default ? ButtonOf(spec) : nullptr) InvalidateRect(button, nullptr, FALSE);
     if (page == TPage::InputComponents) tsInputComponentsShow();
 }
 

@@ -1,6 +1,8 @@
 // What each page shows, read from outside by control id and class: the initial
 // state of the wizard, which page each control sits on, what tells the pages
 // apart, and the controls' kinds.
+#include <atomic>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -86,6 +88,57 @@ TEST_F(WizardPages, StartsOnTheStartPageWithItsDefaults) {
 // Each page says what it is for in a memo of its own, and its buttons say where
 // they lead: a page shown in place of another, or a button swapped for another,
 // shows here.
+// A window of another program, clear of the wizard's, on a thread that reads
+// its messages (the wizard's activation sends it some) and counts its paints.
+class TBystander {
+public:
+    TBystander() {
+        FThread = std::thread([this] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = Proc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"WizardPagesBystander";
+            RegisterClassW(&wc);
+            HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP, 0, 0,
+                                     40, 40, nullptr, nullptr, wc.hInstance, nullptr);
+            ShowWindow(w, SW_SHOWNOACTIVATE);
+            UpdateWindow(w);
+            FWindow = w;
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        });
+        while (!FWindow) Sleep(1);
+    }
+    ~TBystander() {
+        PostMessageW(FWindow, WM_CLOSE, 0, 0);
+        FThread.join();
+    }
+    HWND Window() const { return FWindow; }
+    // Painted since it was first shown, or waiting to be painted again.
+    bool Repainted() {
+        SendMessageW(FWindow, WM_NULL, 0, 0);
+        return Paints > 1 || GetUpdateRect(FWindow, nullptr, FALSE);
+    }
+
+private:
+    static inline std::atomic<int> Paints{0};
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_PAINT) ++Paints;
+        if (msg == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcW(w, msg, wp, lp);
+    }
+    std::atomic<HWND> FWindow{nullptr};
+    std::thread FThread;
+};
+
+TEST_F(WizardPages, StartingRepaintsNoOtherProgramsWindow) {
+    TBystander bystander;
+    ASSERT_NE(nullptr, bystander.Window());
+    ASSERT_FALSE(bystander.Repainted());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_FALSE(bystander.Repainted()) << "the wizard invalidated other programs' windows";
+}
+
 TEST_F(WizardPages, EachPageHasItsOwnTextAndButtonsThatSayWhereTheyLead) {
     ASSERT_NO_FATAL_FAILURE(Start());
     const struct {
