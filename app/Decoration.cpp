@@ -114,6 +114,8 @@ COLORREF TMainDecoration::PanelColor() const {
 }
 
 const TCompositionPlan& TMainDecoration::Compose(int W, int H) {
+    // The window's first show sends the size it was made with, composed already.
+    if (FBuffer.Handle() && FComposedFor.Width == W && FComposedFor.Height == H) return FPlan;
     TDecorSizes sizes;
     for (int i = 0; i < kDecorImageCount; ++i) sizes[i] = TSize{FImages[i].Width(), FImages[i].Height()};
     FPlan = PlanComposition(W, H, sizes);
@@ -129,6 +131,7 @@ const TCompositionPlan& TMainDecoration::Compose(int W, int H) {
                         src.Bits() + static_cast<size_t>(y - blit.Y) * src.Width() + (r.Left - blit.X),
                         static_cast<size_t>(r.Width) * 4);
     }
+    FComposedFor = {W, H};
     return FPlan;
 }
 

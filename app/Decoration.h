@@ -65,7 +65,8 @@ public:
     COLORREF PanelColor() const;
 
     // Composes the background for a W x H paint area into the off-screen
-    // buffer and returns the plan (with the panels' places).
+    // buffer and returns the plan (with the panels' places); for the size it
+    // was last composed for, only returns the plan (the images do not change).
     const TCompositionPlan& Compose(int W, int H);
     const TBitmap32& Buffer() const { return FBuffer; }
     // Copies the composed buffer; what lies outside it is left alone.
@@ -75,4 +76,5 @@ private:
     std::array<TBitmap32, kDecorImageCount> FImages;
     TBitmap32 FBuffer;
     TCompositionPlan FPlan;
+    TSize FComposedFor{0, 0};
 };
