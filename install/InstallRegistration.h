@@ -21,11 +21,11 @@ struct TRegistration {
 TFolderBefore LookAtFolderBefore(const std::wstring& target);
 
 // target ends with "\"; shortcut: the desktop link the installation wrote
-// (empty: none). before: LookAtFolderBefore's answer at the run's start. completed: every step did its work; only then is the entry
+// (empty: none). completed: every step did its work; only then is the entry
 // written (deployment tools take it for a finished installation), while the
 // uninstaller and the record are left by any run that reached its end, so
-// what it put there can be removed. machine and user: the entry's root keys
-// (see UninstallEntry.h).
+// what it put there can be removed. before: LookAtFolderBefore's answer at
+// the run's start. machine and user: the entry's root keys (see UninstallEntry.h).
 TRegistration RegisterInstallation(const std::wstring& target, const std::wstring& shortcut, bool completed,
                                    const TFolderBefore& before, HKEY machine = HKEY_LOCAL_MACHINE,
                                    HKEY user = HKEY_CURRENT_USER);
