@@ -11,3 +11,9 @@ std::wstring ReadProfileString(const std::wstring& file, const wchar_t* section,
     const DWORD n = GetPrivateProfileStringW(section, key, def, buffer, 2048, file.c_str());
     return std::wstring(buffer, n < 2048 ? n : 2047);
 }
+
+bool ProfileFileAbsent(const std::wstring& file) {
+    if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}

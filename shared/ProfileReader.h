@@ -1,4 +1,4 @@
-// Reading one key of an INI file through the system's profile reader.
+// Reading keys of an INI file through the system's profile reader.
 #pragma once
 #include <string>
 
@@ -7,3 +7,7 @@
 // name reads nothing.
 std::wstring ReadProfileString(const std::wstring& file, const wchar_t* section,
                                const wchar_t* key, const wchar_t* def);
+
+// The file (or a folder on its path) is not there at all, so every key of it
+// reads as its default; an unreadable or unreachable file is not "absent".
+bool ProfileFileAbsent(const std::wstring& file);

@@ -15,8 +15,12 @@ TNumberFormat NumberFormat;
 void ReadSettings(const std::wstring& path) {
     NumberFormat.DecimalSeparator = L'.';
     NumberFormat.ThousandSeparator = L' ';
+    // Each key is a read of the file of its own (an open on a network share, from
+    // media that many computers read at once): a file that is not there at all,
+    // as on the installation media, gives every default from one look.
+    const bool absent = ProfileFileAbsent(path);
     FillSettings(CommonSettings, [&](const wchar_t* key) {
-        return ReadProfileString(path, L"options", key, L"");
+        return absent ? std::wstring() : ReadProfileString(path, L"options", key, L"");
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "shared/ProfileReader.h"
 #include "shared/VL_Common_Const.h"
 #include "shared/VL_Common_Proc.h"
 #include "tests/win/TestFolder.h"
@@ -46,11 +47,18 @@ TEST(ReadSettings, EveryEncodingIsReadWithoutRegardToCase) {
 
 TEST(ReadSettings, MissingFileGivesDefaults) {
     TTestFolder dir;
-    const TSettings s = Read(dir + L"none\\holter.ini");
-    EXPECT_TRUE(s.doformshow && s.NurseMode && s.DoctorMode);
-    EXPECT_EQ(s.HardwareType, 1);
-    EXPECT_EQ(s.ChannelGain12, 1.0);
-    EXPECT_EQ(s.LanguageSetting, L"");
+    for (const wchar_t* missing : {L"none\\holter.ini", L"holter.ini"}) {
+        const TSettings s = Read(dir + missing);
+        EXPECT_TRUE(s.doformshow && s.NurseMode && s.DoctorMode);
+        EXPECT_EQ(s.HardwareType, 1);
+        EXPECT_EQ(s.ChannelGain12, 1.0);
+        EXPECT_EQ(s.LanguageSetting, L"");
+        EXPECT_TRUE(ProfileFileAbsent(dir + missing));
+    }
+    // Only what is not there is absent: a file, even an empty one, is read.
+    PutFile(dir + L"empty.ini", "");
+    EXPECT_FALSE(ProfileFileAbsent(dir + L"empty.ini"));
+    EXPECT_FALSE(ProfileFileAbsent(dir + L""));
 }
 
 TEST(ReadSettings, HostileFilesGiveDefaultsOrWhatTheyValidlySay) {
