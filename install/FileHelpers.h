@@ -50,3 +50,7 @@ void SetReadOnlyFlag(const std::wstring& file, bool flag);
 
 // Block size of StreamCopyFile.
 inline constexpr unsigned long StreamCopyBlockSize = 1048576;
+
+// From this size on, StreamCopyFileToDisk flushes behind its writes
+// (platform/FlushBehind.h); a smaller file is flushed once, at the end.
+inline constexpr unsigned long long FlushBehindFrom = 64ull * 1048576;

@@ -162,6 +162,24 @@ TEST(StreamCopyFile, CopiesContentAcrossSeveralBlocks) {
     EXPECT_TRUE(GetFile(t + L"copy.bin") == big);
 }
 
+TEST(StreamCopyFile, CopyToDiskLargeEnoughToBeFlushedBehindIsWhole) {
+    // Flushed from a second thread while the writes go on: every block arrives,
+    // over a longer file as over none.
+    TTestFolder t;
+    std::string big(FlushBehindFrom + StreamCopyBlockSize * 3 + 77, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 65536);
+    PutFile(t + L"big.fdb", big);
+    for (const wchar_t* name : {L"new.fdb", L"old.fdb"}) {
+        if (name == std::wstring(L"old.fdb")) PutFile(t + name, std::string(big.size() + 5, 'z'));
+        unsigned long long last = 0;
+        EXPECT_TRUE(StreamCopyFileToDisk(t + L"big.fdb", t + name,
+                                         [&](unsigned long long done, unsigned long long) { last = done; }));
+        EXPECT_EQ(last, big.size());
+        EXPECT_TRUE(GetFile(t + name) == big) << name;
+        DeleteFileW((t + name).c_str());
+    }
+}
+
 TEST(StreamCopyFile, EmptyFileGivesEmptyCopy) {
     TTestFolder t;
     PutFile(t + L"empty", "");

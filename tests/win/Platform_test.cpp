@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/Com.h"
+#include "platform/FlushBehind.h"
 #include "platform/Gdi.h"
 #include "platform/Handles.h"
 #include "platform/WinUtil.h"
@@ -136,6 +137,27 @@ TEST(PlatformGdi, ObjectIsDeletedOnceAfterItsSelectionIsUndone) {
     }
     EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_PEN), original);
     EXPECT_EQ(GetObjectType(raw), 0u);
+}
+
+TEST(PlatformFlushBehind, AFailedFlushIsToldAtTheEndAndAGoodOneIsNot) {
+    // No handle to flush: the flush fails, and Finish says so, also when it
+    // comes before the thread's first flush.
+    TFlushBehind broken(nullptr);
+    EXPECT_FALSE(broken.Finish());
+    EXPECT_FALSE(broken.Finish());
+
+    wchar_t temp[MAX_PATH] = {}, name[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    ASSERT_NE(GetTempFileNameW(temp, L"flb", 0, name), 0u);
+    TKernelHandle file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    ASSERT_TRUE(file.Valid());
+    {
+        TFlushBehind behind(file.Get());
+        DWORD written = 0;
+        for (int i = 0; i < 64; ++i) ASSERT_TRUE(WriteFile(file.Get(), temp, sizeof(temp), &written, nullptr));
+        Sleep(30);  // a few rounds of the thread, not a limit
+        EXPECT_TRUE(behind.Finish());
+    }  // a finished one is destroyed without waiting again
 }
 
 TEST(PlatformFolders, WindowsFolderEndsWithABackslashAndHoldsTheFontsFolder) {
