@@ -4,9 +4,9 @@
 #pragma once
 #include <windows.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <thread>
+
+#include "platform/Handles.h"
 
 class TFlushBehind {
 public:
@@ -27,9 +27,7 @@ public:
 private:
     void Run(HANDLE file);
 
-    std::mutex FLock;
-    std::condition_variable FWake;
-    bool FStop = false;
+    TKernelHandle FStop;   // set: no more flushes
     bool FFailed = false;  // written by the thread, read after it has ended
     std::thread FThread;   // last: started once the members above exist
 };
