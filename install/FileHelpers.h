@@ -51,6 +51,7 @@ void SetReadOnlyFlag(const std::wstring& file, bool flag);
 // Block size of StreamCopyFile.
 inline constexpr unsigned long StreamCopyBlockSize = 1048576;
 
-// From this size on, StreamCopyFileToDisk flushes behind its writes
-// (platform/FlushBehind.h); a smaller file is flushed once, at the end.
-inline constexpr unsigned long long FlushBehindFrom = 64ull * 1048576;
+// StreamCopyFileToDisk has what it has written flushed on a second thread each
+// time this much more is written (platform/FlushBehind.h); a file no larger is
+// flushed once, at the end.
+inline constexpr unsigned long long FlushBehindStep = 64ull * 1048576;

@@ -166,7 +166,7 @@ TEST(StreamCopyFile, CopyToDiskLargeEnoughToBeFlushedBehindIsWhole) {
     // Flushed from a second thread while the writes go on: every block arrives,
     // over a longer file as over none.
     TTestFolder t;
-    std::string big(FlushBehindFrom + StreamCopyBlockSize * 3 + 77, '\0');
+    std::string big(FlushBehindStep + StreamCopyBlockSize * 3 + 77, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + i / 65536);
     PutFile(t + L"big.fdb", big);
     for (const wchar_t* name : {L"new.fdb", L"old.fdb"}) {

@@ -140,9 +140,14 @@ TEST(PlatformGdi, ObjectIsDeletedOnceAfterItsSelectionIsUndone) {
 }
 
 TEST(PlatformFlushBehind, AFailedFlushIsToldAtTheEndAndAGoodOneIsNot) {
-    // No handle to flush: the flush fails, and Finish says so, also when it
-    // comes before the thread's first flush.
-    TFlushBehind broken(nullptr);
+    // Nothing to flush: a flush asked for fails, and Finish says so however
+    // soon it comes; with no flush asked for, none failed.
+    TFlushBehind idle(nullptr, 100);
+    idle.Written(99);
+    EXPECT_TRUE(idle.Finish());
+    TFlushBehind broken(nullptr, 100);
+    broken.Written(99);
+    broken.Written(1);
     EXPECT_FALSE(broken.Finish());
     EXPECT_FALSE(broken.Finish());
 
@@ -152,10 +157,12 @@ TEST(PlatformFlushBehind, AFailedFlushIsToldAtTheEndAndAGoodOneIsNot) {
     TKernelHandle file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     ASSERT_TRUE(file.Valid());
     {
-        TFlushBehind behind(file.Get());
+        TFlushBehind behind(file.Get(), sizeof(temp));
         DWORD written = 0;
-        for (int i = 0; i < 64; ++i) ASSERT_TRUE(WriteFile(file.Get(), temp, sizeof(temp), &written, nullptr));
-        Sleep(30);  // a few rounds of the thread, not a limit
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_TRUE(WriteFile(file.Get(), temp, sizeof(temp), &written, nullptr));
+            behind.Written(written);
+        }
         EXPECT_TRUE(behind.Finish());
     }  // a finished one is destroyed without waiting again
 }
