@@ -432,10 +432,20 @@ struct TOutcome {
     }
 };
 
+// How long the lines must stay as they are, the window answering and no box
+// open, before the run counts as stopped without a box. A copy marked
+// ОШИБКА!!! ends the run, so 3 s after one is plenty. Any other line may be
+// followed by a long silent step (a flush of the uninstaller or the record waits
+// for the whole disk under Wine, seconds when another test writes beside it), so
+// a stop there, which no scenario expects, is only taken after a minute.
+inline DWORD QuietMsForAStop(const std::vector<std::wstring>& lines) {
+    return !lines.empty() && EndsWith(lines.back(), MarkError) ? 3000 : 60000;
+}
+
 // From the press of "Начать установку" (already made) to the run's end: an
 // error box (answered OK), the large-font page, the final question (answered No
-// or left open), the program gone, or a stop that
-// leaves the window answering with its lines unchanged.
+// or left open), the program gone, or a stop that leaves the window answering
+// with its lines unchanged (QuietMsForAStop).
 inline TOutcome Follow(gui::TInstaller& app, const TOptions& o) {
     TOutcome out;
     const ULONGLONG start = GetTickCount64();
@@ -487,7 +497,7 @@ inline TOutcome Follow(gui::TInstaller& app, const TOptions& o) {
         if (lines != last) {
             last = lines;
             stableSince = GetTickCount64();
-        } else if (!lines.empty() && GetTickCount64() - stableSince > 3000 && app.Responsive(500) &&
+        } else if (!lines.empty() && GetTickCount64() - stableSince > QuietMsForAStop(lines) && app.Responsive(500) &&
                    !app.FindMessageBox()) {
             break;  // stopped without a box
         }
