@@ -37,11 +37,12 @@ report() {
 # Unix path -> the Windows path Wine gives it
 winpath() { echo "Z:${1//\//\\}"; }
 
-# Builds the Windows targets named (configuring the preset when needed).
+# Builds the Windows targets named in the build tree measured (the win
+# preset's, configured when needed, or BUILD_DIR's).
 build_win() {
   ( cd "$bench_root"
     [ -f "$bench_build/CMakeCache.txt" ] || cmake --preset win >/dev/null
-    cmake --build --preset win -j1 --target "$@" >/dev/null )
+    cmake --build "$bench_build" -j1 --target "$@" >/dev/null )
 }
 
 # This virtual machine's balloon driver hands memory freed in the guest back to
